@@ -1,0 +1,1 @@
+// Filled by the resource store and the package builder.

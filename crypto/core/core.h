@@ -1,0 +1,3 @@
+#pragma once
+// The cryptographic core: plain functions that return 0 or a negative error code.
+#include "crypto/core/errors.h"

@@ -1,0 +1,1 @@
+// Filled by the PE resource reader and writer.
