@@ -1,0 +1,202 @@
+#include "platform/File.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "platform/Utf8.h"
+
+namespace platform {
+namespace {
+
+thread_local int lastError = 0;
+
+bool Fail() {
+    lastError = errno;
+    return false;
+}
+
+}  // namespace
+
+File::File(File&& other) noexcept : handle_(other.handle_) {
+    other.handle_ = -1;
+}
+
+File& File::operator=(File&& other) noexcept {
+    if (this != &other) {
+        Close();
+        handle_ = other.handle_;
+        other.handle_ = -1;
+    }
+    return *this;
+}
+
+File::~File() {
+    Close();
+}
+
+File File::Open(const Path& path, Access access, Share share, Disposition disposition) {
+    int flags = O_CLOEXEC;
+    flags |= access == Access::read ? O_RDONLY : access == Access::write ? O_WRONLY : O_RDWR;
+    if (disposition == Disposition::createAlways) flags |= O_CREAT | O_TRUNC;
+    File file;
+    const int fd = ::open(Utf8Encode(path).c_str(), flags, 0666);
+    if (fd < 0) {
+        Fail();
+        return file;
+    }
+    struct stat info;
+    if (::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
+        ::close(fd);
+        errno = EISDIR;
+        {
+            Fail();
+            return file;
+        }
+    }
+    if (share == Share::exclusive && ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        Fail();
+        ::close(fd);
+        return file;
+    }
+    file.handle_ = fd;
+    return file;
+}
+
+bool File::IsOpen() const {
+    return handle_ >= 0;
+}
+
+void File::Close() {
+    if (handle_ >= 0) ::close(static_cast<int>(handle_));
+    handle_ = -1;
+}
+
+int64_t File::Read(void* buffer, int64_t count) {
+    auto* out = static_cast<char*>(buffer);
+    int64_t total = 0;
+    while (total < count) {
+        const ssize_t n = ::read(static_cast<int>(handle_), out + total, count - total);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return Fail(), -1;
+        if (n == 0) break;
+        total += n;
+    }
+    return total;
+}
+
+int64_t File::Write(const void* buffer, int64_t count) {
+    const auto* in = static_cast<const char*>(buffer);
+    int64_t total = 0;
+    while (total < count) {
+        const ssize_t n = ::write(static_cast<int>(handle_), in + total, count - total);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return Fail(), -1;
+        total += n;
+    }
+    return total;
+}
+
+int64_t File::Seek(int64_t offset, int origin) {
+    const int whence = origin == 0 ? SEEK_SET : origin == 1 ? SEEK_CUR : SEEK_END;
+    const off_t result = ::lseek(static_cast<int>(handle_), offset, whence);
+    if (result < 0) return Fail(), -1;
+    return result;
+}
+
+int64_t File::Size() {
+    struct stat info;
+    if (::fstat(static_cast<int>(handle_), &info) != 0) return Fail(), -1;
+    return info.st_size;
+}
+
+bool File::Truncate(int64_t size) {
+    return ::ftruncate(static_cast<int>(handle_), size) == 0 || Fail();
+}
+
+std::u16string LastErrorText() {
+    return Utf8Decode(std::strerror(lastError));
+}
+
+bool FileExists(const Path& path) {
+    struct stat info;
+    return ::stat(Utf8Encode(path).c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
+}
+
+bool RemoveFile(const Path& path) {
+    return ::unlink(Utf8Encode(path).c_str()) == 0 || Fail();
+}
+
+bool CopyFileOver(const Path& from, const Path& to) {
+    File source = File::Open(from, Access::read, Share::denyNone, Disposition::openExisting);
+    if (!source.IsOpen()) return false;
+    File target = File::Open(to, Access::write, Share::denyNone, Disposition::createAlways);
+    if (!target.IsOpen()) return false;
+    std::string buffer(1 << 20, '\0');
+    for (;;) {
+        const int64_t n = source.Read(buffer.data(), buffer.size());
+        if (n < 0) return false;
+        if (n == 0) return true;
+        if (target.Write(buffer.data(), n) != n) return false;
+    }
+}
+
+bool RenameFile(const Path& from, const Path& to) {
+    // link + unlink refuses an existing target atomically, as MoveFileW does.
+    const std::string source = Utf8Encode(from), target = Utf8Encode(to);
+    if (::link(source.c_str(), target.c_str()) != 0) {
+        if (errno != EPERM && errno != EXDEV && errno != ENOSYS) return Fail();
+        if (::access(target.c_str(), F_OK) == 0) return errno = EEXIST, Fail();
+        return ::rename(source.c_str(), target.c_str()) == 0 || Fail();
+    }
+    return ::unlink(source.c_str()) == 0 || Fail();
+}
+
+Path TempFolder() {
+    const char* dir = std::getenv("TMPDIR");
+    std::string folder = dir && *dir ? dir : "/tmp";
+    if (folder.back() != '/') folder += '/';
+    return Utf8Decode(folder);
+}
+
+Path AppDataFolder() {
+    if (const char* data = std::getenv("XDG_DATA_HOME"); data && *data == '/')
+        return Utf8Decode(data);
+    if (const char* home = std::getenv("HOME"); home && *home == '/')
+        return Utf8Decode(std::string(home) + "/.local/share");
+    return {};
+}
+
+Path FullPath(const Path& path) {
+    std::string native = Utf8Encode(path);
+    if (native.empty() || native.front() != '/') {
+        char cwd[4096];
+        if (!::getcwd(cwd, sizeof cwd)) return path;
+        native = std::string(cwd) + "/" + native;
+    }
+    // Resolve "." and ".." lexically, as GetFullPathNameW does.
+    std::string result;
+    size_t start = 0;
+    while (start <= native.size()) {
+        size_t end = native.find('/', start);
+        if (end == std::string::npos) end = native.size();
+        const std::string part = native.substr(start, end - start);
+        if (part == "..") {
+            const size_t cut = result.rfind('/');
+            result.erase(cut == std::string::npos ? 0 : cut);
+        } else if (!part.empty() && part != ".") {
+            result += "/" + part;
+        }
+        start = end + 1;
+    }
+    if (result.empty() || (native.size() > 1 && native.back() == '/')) result += "/";
+    return Utf8Decode(result);
+}
+
+}  // namespace platform
