@@ -3,4 +3,3 @@
 #include "crypto/core/errors.h"
 #include "crypto/core/encoding.h"
 #include "crypto/core/random.h"
-#include "crypto/core/aes.h"
