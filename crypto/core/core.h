@@ -3,3 +3,4 @@
 #include "crypto/core/errors.h"
 #include "crypto/core/encoding.h"
 #include "crypto/core/random.h"
+#include "crypto/core/sha2.h"
