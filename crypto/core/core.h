@@ -4,3 +4,4 @@
 #include "crypto/core/encoding.h"
 #include "crypto/core/random.h"
 #include "crypto/core/sha2.h"
+#include "crypto/core/aes.h"
