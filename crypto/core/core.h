@@ -5,3 +5,5 @@
 #include "crypto/core/random.h"
 #include "crypto/core/sha2.h"
 #include "crypto/core/aes.h"
+#include "crypto/core/argon2.h"
+#include "crypto/core/blake2b.h"
