@@ -1,0 +1,281 @@
+#include "pe/resource_editor.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <map>
+#include <sstream>
+
+#include "pe/error.h"
+#include "pe/format.h"
+#include "tests/pe/test_support.h"
+
+namespace {
+
+using pe::PeImage;
+using pe::ResourceEditor;
+using pe::ResourceId;
+using pe_test::Bytes;
+using pe_test::Pattern;
+
+const std::vector<uint8_t>& Fixture() {
+    static const std::vector<uint8_t> image =
+        pe_test::ReadFile(pe_test::FixturePath("resprobe.exe"));
+    return image;
+}
+
+using Flat = std::map<std::tuple<ResourceId, ResourceId, ResourceId>, std::vector<uint8_t>>;
+
+Flat Flatten(const pe::ResourceTree& tree) {
+    Flat flat;
+    for (const auto& [type, names] : tree.types)
+        for (const auto& [name, languages] : names.names)
+            for (const auto& [language, data] : languages.languages)
+                flat[{type, name, language}].assign(data.bytes.begin(), data.bytes.end());
+    return flat;
+}
+
+uint32_t U32(const std::vector<uint8_t>& b, uint64_t at) {
+    uint32_t v;
+    std::memcpy(&v, &b[at], 4);
+    return v;
+}
+
+void PutU32(std::vector<uint8_t>& b, uint64_t at, uint32_t v) {
+    std::memcpy(&b[at], &v, 4);
+}
+
+uint64_t DirectoryOffset(const PeImage& image, uint32_t index) {
+    return image.OptionalHeaderOffset() + pe::format::kOhDataDirectories + 8 * index;
+}
+
+std::vector<uint8_t> WithOverlay(std::vector<uint8_t> image, const std::vector<uint8_t>& overlay) {
+    image.insert(image.end(), overlay.begin(), overlay.end());
+    return image;
+}
+
+TEST(ResourceEditorRead, FindsWhatTheLinkerWrote) {
+    ResourceEditor editor(Fixture());
+    ASSERT_NE(editor.Find(pe::kRtGroupIcon, uint16_t{1}), nullptr);
+    ASSERT_NE(editor.Find(pe::kRtIcon, uint16_t{1}), nullptr);
+    ASSERT_NE(editor.Find(pe::kRtVersion, uint16_t{1}), nullptr);
+    ASSERT_NE(editor.Find(pe::kRtString, uint16_t{7}), nullptr);
+    const auto* manifest = editor.Find(pe::kRtManifest, uint16_t{1});
+    ASSERT_NE(manifest, nullptr);
+    const std::string text(manifest->bytes.begin(), manifest->bytes.end());
+    EXPECT_NE(text.find("Cofrex.Tests.ResProbe"), std::string::npos);
+    const auto* salt = editor.Find(pe::kRtRcData, u"SALT", pe::kLangNeutral);
+    ASSERT_NE(salt, nullptr);
+    EXPECT_EQ(std::string(salt->bytes.begin(), salt->bytes.end()), "OLD-SALT\r\n");
+    EXPECT_EQ(editor.Find(pe::kRtRcData, u"salt"), nullptr);
+    EXPECT_EQ(editor.Find(pe::kRtRcData, u"SALT", uint16_t{1036}), nullptr);
+}
+
+// The package builder's sequence: four update cycles, each parsing the previous output.
+TEST(ResourceEditorWrite, FourUpdateCyclesKeepEveryResourceAndSection) {
+    const std::vector<uint8_t> overlay = Bytes("trailing overlay bytes");
+    const std::vector<uint8_t> original = WithOverlay(Fixture(), overlay);
+    const PeImage before(original);
+    const Flat originalResources = Flatten(ResourceEditor(original).Resources());
+
+    const std::vector<std::pair<std::u16string, std::vector<uint8_t>>> updates = {
+        {u"ENCRYPTEDFILE", Pattern(300001, 1)},
+        {u"SALT", Bytes(std::string(64, 'A') + "\r\n")},
+        {u"FILENAME", Bytes("report.pdf\r\n")},
+        {u"HASH", Bytes(std::string(44, 'h') + "\r\n")},
+    };
+    std::vector<uint8_t> image = original;
+    Flat expected = originalResources;
+    uint32_t resourceRva = 0;
+    for (size_t step = 0; step < updates.size(); ++step) {
+        SCOPED_TRACE(step);
+        const auto& [name, data] = updates[step];
+        image = pe_test::AddRcData(image, name, data);
+        expected[{pe::kRtRcData, name, pe::kLangNeutral}] = data;
+
+        const ResourceEditor reread(image);
+        EXPECT_EQ(Flatten(reread.Resources()), expected);
+        const PeImage& after = reread.Image();
+        ASSERT_EQ(after.Sections().size(), before.Sections().size() + 1);
+        // The original sections, the old resource section included, are unchanged.
+        for (size_t i = 0; i < before.Sections().size(); ++i) {
+            const pe::Section& s = before.Sections()[i];
+            EXPECT_EQ(std::memcmp(&after.Sections()[i], &s, sizeof s), 0) << i;
+            EXPECT_EQ(0, std::memcmp(&image[s.pointerToRawData], &original[s.pointerToRawData],
+                                     s.sizeOfRawData))
+                << i;
+        }
+        const pe::Section& added = after.Sections().back();
+        if (step == 0) resourceRva = added.virtualAddress;
+        EXPECT_EQ(added.virtualAddress, resourceRva) << "later cycles rebuild in place";
+        EXPECT_EQ(added.virtualAddress % before.SectionAlignment(), 0u);
+        EXPECT_EQ(added.virtualAddress, before.SizeOfImage());
+        EXPECT_EQ(added.pointerToRawData % before.FileAlignment(), 0u);
+        EXPECT_EQ(added.sizeOfRawData % before.FileAlignment(), 0u);
+        EXPECT_EQ(after.Directory(2).virtualAddress, added.virtualAddress);
+        EXPECT_EQ(after.Directory(2).size, added.virtualSize);
+        EXPECT_EQ(after.SizeOfImage(), (added.VirtualEnd() + before.SectionAlignment() - 1) &
+                                           ~uint64_t{before.SectionAlignment() - 1});
+        EXPECT_EQ(after.SizeOfInitializedData(),
+                  before.SizeOfInitializedData() + added.sizeOfRawData);
+        // The overlay follows the new section; the symbol table moved with it.
+        ASSERT_EQ(image.size(), added.RawEnd() + (original.size() - before.EndOfSectionData()));
+        EXPECT_TRUE(std::equal(overlay.begin(), overlay.end(), image.end() - overlay.size()));
+        if (before.PointerToSymbolTable() != 0) {
+            EXPECT_EQ(0, std::memcmp(&image[after.PointerToSymbolTable()],
+                                     &original[before.PointerToSymbolTable()], 64));
+        }
+    }
+}
+
+TEST(ResourceEditorWrite, ReplacingAndRemovingInPlaceGrowsAndShrinksTheSection) {
+    const std::vector<uint8_t> overlay = Bytes("OVERLAY");
+    std::vector<uint8_t> image =
+        pe_test::AddRcData(WithOverlay(Fixture(), overlay), u"HASH", Bytes("h"));
+    const size_t small = image.size();
+    const auto big = Pattern(70000, 7);
+    image = pe_test::AddRcData(image, u"HASH", big);
+    const size_t grown = image.size();
+    EXPECT_GE(grown, small + big.size());
+    {
+        ResourceEditor editor(image);
+        ASSERT_NE(editor.Find(pe::kRtRcData, u"HASH", pe::kLangNeutral), nullptr);
+        EXPECT_TRUE(editor.Remove(pe::kRtRcData, u"HASH", pe::kLangNeutral));
+        EXPECT_FALSE(editor.Remove(pe::kRtRcData, u"HASH", pe::kLangNeutral));
+        image = editor.ToBytes();
+    }
+    EXPECT_LE(image.size(), small);
+    EXPECT_LT(image.size(), grown);
+    EXPECT_TRUE(std::equal(overlay.begin(), overlay.end(), image.end() - overlay.size()));
+    const ResourceEditor reread(image);
+    EXPECT_EQ(reread.Find(pe::kRtRcData, u"HASH"), nullptr);
+    EXPECT_EQ(Flatten(reread.Resources()), Flatten(ResourceEditor(Fixture()).Resources()));
+}
+
+TEST(ResourceEditorWrite, RemovesTheCertificateTableFromTheOverlay) {
+    const std::vector<uint8_t> before = Bytes("before-cert|"), cert = Pattern(64, 3),
+                               after = Bytes("|after-cert");
+    std::vector<uint8_t> image = Fixture();
+    const PeImage headers(image);
+    PutU32(image, DirectoryOffset(headers, 4), static_cast<uint32_t>(image.size() + before.size()));
+    PutU32(image, DirectoryOffset(headers, 4) + 4, static_cast<uint32_t>(cert.size()));
+    image = WithOverlay(WithOverlay(WithOverlay(image, before), cert), after);
+
+    const std::vector<uint8_t> out = pe_test::AddRcData(image, u"SALT", Bytes("x"));
+    const PeImage written(out);
+    EXPECT_EQ(written.Directory(4).virtualAddress, 0u);
+    EXPECT_EQ(written.Directory(4).size, 0u);
+    const PeImage fixture(Fixture());
+    std::vector<uint8_t> expectedOverlay(
+        Fixture().begin() + static_cast<ptrdiff_t>(fixture.EndOfSectionData()), Fixture().end());
+    expectedOverlay.insert(expectedOverlay.end(), before.begin(), before.end());
+    expectedOverlay.insert(expectedOverlay.end(), after.begin(), after.end());
+    EXPECT_EQ(std::vector<uint8_t>(out.begin() + static_cast<ptrdiff_t>(written.EndOfSectionData()),
+                                   out.end()),
+              expectedOverlay);
+}
+
+TEST(ResourceEditorWrite, ImageWithoutResourcesGetsASection) {
+    std::vector<uint8_t> image = Fixture();
+    const PeImage headers(image);
+    PutU32(image, DirectoryOffset(headers, 2), 0);
+    PutU32(image, DirectoryOffset(headers, 2) + 4, 0);
+    ResourceEditor editor(image);
+    EXPECT_TRUE(editor.Resources().types.empty());
+    editor.Set(u"CUSTOM", u"N", uint16_t{1033}, Bytes("payload"));
+    const std::vector<uint8_t> out = editor.ToBytes();
+    const ResourceEditor reread(out);
+    ASSERT_EQ(Flatten(reread.Resources()).size(), 1u);
+    const auto* found = reread.Find(u"CUSTOM", u"N");
+    ASSERT_NE(found, nullptr);
+    EXPECT_EQ(std::string(found->bytes.begin(), found->bytes.end()), "payload");
+}
+
+// Directory entries in the order the loader's binary search needs, read from the raw tables.
+TEST(ResourceEditorWrite, TablesAreSortedAndAligned) {
+    ResourceEditor editor(Fixture());
+    for (const char16_t* name : {u"b", u"B", u"AB", u"A", u"a", u"\u00e9", u"Z"}) {
+        editor.Set(pe::kRtRcData, name, pe::kLangNeutral, Bytes("n"));
+    }
+    editor.Set(pe::kRtRcData, uint16_t{5}, uint16_t{1036}, Bytes("odd"));
+    editor.Set(pe::kRtRcData, uint16_t{5}, pe::kLangNeutral, Bytes("x"));
+    editor.Set(pe::kRtRcData, uint16_t{3}, pe::kLangNeutral, Bytes("x"));
+    const std::vector<uint8_t> out = editor.ToBytes();
+    const PeImage image(out);
+    const uint32_t rootRva = image.Directory(2).virtualAddress;
+    const uint64_t root = *image.RvaToOffset(rootRva, 16);
+    auto readTable = [&](uint64_t table) {
+        std::vector<std::pair<uint32_t, uint32_t>> entries;
+        const uint32_t count = uint32_t{out[table + 12]} + (out[table + 13] << 8) +
+                               out[table + 14] + (out[table + 15] << 8);
+        for (uint32_t i = 0; i < count; ++i) {
+            entries.emplace_back(U32(out, table + 16 + 8 * i), U32(out, table + 20 + 8 * i));
+        }
+        return entries;
+    };
+    uint64_t rcdata = 0;
+    for (const auto& [name, target] : readTable(root)) {
+        if (name == pe::kRtRcData) rcdata = root + (target & 0x7FFFFFFF);
+    }
+    ASSERT_NE(rcdata, 0u);
+    std::vector<std::u16string> order;
+    for (const auto& [name, target] : readTable(rcdata)) {
+        if (name & 0x80000000) {
+            const uint64_t at = root + (name & 0x7FFFFFFF);
+            EXPECT_EQ(at % 2, 0u);
+            std::u16string text;
+            for (uint32_t i = 0; i < uint32_t{out[at]} + (out[at + 1] << 8); ++i) {
+                text += static_cast<char16_t>(out[at + 2 + 2 * i] | (out[at + 3 + 2 * i] << 8));
+            }
+            order.push_back(text);
+        } else {
+            order.push_back(u"#" + std::u16string(1, static_cast<char16_t>(u'0' + name)));
+        }
+        for (const auto& [language, entry] : readTable(root + (target & 0x7FFFFFFF))) {
+            EXPECT_EQ((root + entry) % 4, 0u);
+            EXPECT_EQ(U32(out, root + entry) % 8, 0u) << "data RVA aligned";
+        }
+    }
+    const std::vector<std::u16string> expected = {u"A", u"AB", u"B",      u"SALT", u"Z",
+                                                  u"a", u"b",  u"\u00e9", u"#3",   u"#5"};
+    EXPECT_EQ(order, expected);
+}
+
+TEST(ResourceEditorWrite, RefusesTwoGibibytesBeforeWriting) {
+    ResourceEditor editor(Fixture());
+    const uint8_t byte = 0;
+    // Only the length is looked at: the refusal comes before any byte is read.
+    const std::span<const uint8_t> huge(&byte, size_t{0x80000000});
+    try {
+        editor.Set(pe::kRtRcData, u"ENCRYPTEDFILE", pe::kLangNeutral, huge);
+        FAIL() << "accepted 2 GiB";
+    } catch (const pe::PeError& e) {
+        EXPECT_STREQ(e.what(), "resource data of 2 GiB or more cannot be stored");
+    }
+    EXPECT_EQ(editor.Find(pe::kRtRcData, u"ENCRYPTEDFILE"), nullptr);
+    EXPECT_EQ(editor.ToBytes().size(),
+              pe_test::AddRcData(Fixture(), u"SALT", Bytes("OLD-SALT\r\n")).size());
+}
+
+TEST(ResourceEditorWrite, NoRoomForASectionHeaderWritesNothing) {
+    std::vector<uint8_t> image = Fixture();
+    const PeImage headers(image);
+    image[headers.SectionTableEnd() + 39] = 1;  // the slot after the table is in use
+    ResourceEditor editor(image);
+    editor.Set(pe::kRtRcData, u"SALT", pe::kLangNeutral, Bytes("x"));
+    size_t written = 0;
+    EXPECT_THROW(editor.Write([&](std::span<const uint8_t> b) { written += b.size(); }),
+                 pe::PeError);
+    EXPECT_EQ(written, 0u);
+}
+
+TEST(ResourceEditorWrite, StreamSinkMatchesBytes) {
+    ResourceEditor editor(Fixture());
+    editor.Set(pe::kRtRcData, u"FILENAME", pe::kLangNeutral, Bytes("a.txt\r\n"));
+    std::ostringstream out;
+    editor.Write(out);
+    const std::string s = out.str();
+    EXPECT_EQ(std::vector<uint8_t>(s.begin(), s.end()), editor.ToBytes());
+}
+
+}  // namespace

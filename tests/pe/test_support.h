@@ -1,0 +1,53 @@
+#pragma once
+// Shared helpers of the pe/ tests: the fixture programs and whole-file I/O.
+#include <cstdint>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "pe/resource_editor.h"
+
+namespace pe_test {
+
+inline std::string FixturePath(const std::string& name) {
+    return std::string(PE_FIXTURE_DIR) + "/" + name;
+}
+
+inline std::vector<uint8_t> ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw std::runtime_error("cannot open " + path);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+inline void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
+    if (!out) throw std::runtime_error("cannot write " + path);
+}
+
+inline std::vector<uint8_t> Bytes(const std::string& text) {
+    return {text.begin(), text.end()};
+}
+
+inline std::vector<uint8_t> Pattern(size_t size, uint32_t seed) {
+    std::vector<uint8_t> out(size);
+    for (size_t i = 0; i < size; ++i) {
+        seed = seed * 1664525u + 1013904223u;
+        out[i] = static_cast<uint8_t>(seed >> 24);
+    }
+    return out;
+}
+
+// One update cycle as the package builder does it: parse, set one RT_RCDATA resource of
+// language 0, write the whole image anew.
+inline std::vector<uint8_t> AddRcData(const std::vector<uint8_t>& image, const std::u16string& name,
+                                      const std::vector<uint8_t>& data) {
+    pe::ResourceEditor editor(image);
+    editor.Set(pe::kRtRcData, name, pe::kLangNeutral, data);
+    return editor.ToBytes();
+}
+
+}  // namespace pe_test
