@@ -11,9 +11,11 @@
 
 namespace pe_test {
 
+#ifdef PE_FIXTURE_DIR
 inline std::string FixturePath(const std::string& name) {
     return std::string(PE_FIXTURE_DIR) + "/" + name;
 }
+#endif
 
 inline std::vector<uint8_t> ReadFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
