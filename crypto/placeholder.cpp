@@ -1,1 +1,0 @@
-// Filled by the components.
