@@ -28,6 +28,21 @@ inline uint32_t LoadBe32(const uint8_t* p) {
     return (uint32_t{p[0]} << 24) | (uint32_t{p[1]} << 16) | (uint32_t{p[2]} << 8) | p[3];
 }
 
+// Step t of FIPS 180-4 section 6.2.2, extending the schedule in the 16-word
+// ring w from step 16 on.
+inline void Step(uint32_t a, uint32_t b, uint32_t c, uint32_t& d, uint32_t e, uint32_t f,
+                 uint32_t g, uint32_t& h, uint32_t w[16], const uint32_t k[64], int t) {
+    if (t >= 16) {
+        const uint32_t w15 = w[(t - 15) & 15], w2 = w[(t - 2) & 15];
+        w[t & 15] += (Rotr(w15, 7) ^ Rotr(w15, 18) ^ (w15 >> 3)) + w[(t - 7) & 15] +
+                     (Rotr(w2, 17) ^ Rotr(w2, 19) ^ (w2 >> 10));
+    }
+    const uint32_t t1 =
+        h + (Rotr(e, 6) ^ Rotr(e, 11) ^ Rotr(e, 25)) + ((e & f) ^ (~e & g)) + k[t] + w[t & 15];
+    d += t1;
+    h = t1 + (Rotr(a, 2) ^ Rotr(a, 13) ^ Rotr(a, 22)) + ((a & b) ^ (a & c) ^ (b & c));
+}
+
 bool ShaNiAtStartUp() {
     static const bool available = CpuHasShaNi();
     return available;
@@ -43,28 +58,18 @@ void Sha256BlocksPortable(uint32_t state[8], const uint8_t* data, size_t blocks,
     for (; blocks > 0; --blocks, data += 64) {
         uint32_t a = state[0], b = state[1], c = state[2], d = state[3];
         uint32_t e = state[4], f = state[5], g = state[6], h = state[7];
-        for (int t = 0; t < 64; ++t) {
-            uint32_t wt;
-            if (t < 16) {
-                wt = w[t] = LoadBe32(data + 4 * t);
-            } else {
-                const uint32_t w15 = w[(t - 15) & 15], w2 = w[(t - 2) & 15];
-                const uint32_t s0 = Rotr(w15, 7) ^ Rotr(w15, 18) ^ (w15 >> 3);
-                const uint32_t s1 = Rotr(w2, 17) ^ Rotr(w2, 19) ^ (w2 >> 10);
-                wt = w[t & 15] += s0 + w[(t - 7) & 15] + s1;
-            }
-            const uint32_t t1 =
-                h + (Rotr(e, 6) ^ Rotr(e, 11) ^ Rotr(e, 25)) + ((e & f) ^ (~e & g)) + k[t] + wt;
-            const uint32_t t2 =
-                (Rotr(a, 2) ^ Rotr(a, 13) ^ Rotr(a, 22)) + ((a & b) ^ (a & c) ^ (b & c));
-            h = g;
-            g = f;
-            f = e;
-            e = d + t1;
-            d = c;
-            c = b;
-            b = a;
-            a = t1 + t2;
+        for (int i = 0; i < 16; ++i) w[i] = LoadBe32(data + 4 * i);
+        // Eight steps per turn with the roles of a..h rotated, so that no
+        // variable is copied between steps.
+        for (int t = 0; t < 64; t += 8) {
+            Step(a, b, c, d, e, f, g, h, w, k, t + 0);
+            Step(h, a, b, c, d, e, f, g, w, k, t + 1);
+            Step(g, h, a, b, c, d, e, f, w, k, t + 2);
+            Step(f, g, h, a, b, c, d, e, w, k, t + 3);
+            Step(e, f, g, h, a, b, c, d, w, k, t + 4);
+            Step(d, e, f, g, h, a, b, c, w, k, t + 5);
+            Step(c, d, e, f, g, h, a, b, w, k, t + 6);
+            Step(b, c, d, e, f, g, h, a, w, k, t + 7);
         }
         state[0] += a;
         state[1] += b;

@@ -35,9 +35,24 @@ inline uint64_t Rotr(uint64_t x, int n) {
 }
 
 inline uint64_t LoadBe64(const uint8_t* p) {
-    uint64_t v = 0;
-    for (int i = 0; i < 8; ++i) v = (v << 8) | p[i];
-    return v;
+    uint64_t v;
+    std::memcpy(&v, p, 8);
+    return __builtin_bswap64(v);
+}
+
+// Step t of FIPS 180-4 section 6.4.2, extending the schedule in the 16-word
+// ring w from step 16 on.
+inline void Step(uint64_t a, uint64_t b, uint64_t c, uint64_t& d, uint64_t e, uint64_t f,
+                 uint64_t g, uint64_t& h, uint64_t w[16], const uint64_t k[80], int t) {
+    if (t >= 16) {
+        const uint64_t w15 = w[(t - 15) & 15], w2 = w[(t - 2) & 15];
+        w[t & 15] += (Rotr(w15, 1) ^ Rotr(w15, 8) ^ (w15 >> 7)) + w[(t - 7) & 15] +
+                     (Rotr(w2, 19) ^ Rotr(w2, 61) ^ (w2 >> 6));
+    }
+    const uint64_t t1 =
+        h + (Rotr(e, 14) ^ Rotr(e, 18) ^ Rotr(e, 41)) + ((e & f) ^ (~e & g)) + k[t] + w[t & 15];
+    d += t1;
+    h = t1 + (Rotr(a, 28) ^ Rotr(a, 34) ^ Rotr(a, 39)) + ((a & b) ^ (a & c) ^ (b & c));
 }
 
 }  // namespace
@@ -47,28 +62,18 @@ void Sha512Blocks(uint64_t state[8], const uint8_t* data, size_t blocks, const u
     for (; blocks > 0; --blocks, data += 128) {
         uint64_t a = state[0], b = state[1], c = state[2], d = state[3];
         uint64_t e = state[4], f = state[5], g = state[6], h = state[7];
-        for (int t = 0; t < 80; ++t) {
-            uint64_t wt;
-            if (t < 16) {
-                wt = w[t] = LoadBe64(data + 8 * t);
-            } else {
-                const uint64_t w15 = w[(t - 15) & 15], w2 = w[(t - 2) & 15];
-                const uint64_t s0 = Rotr(w15, 1) ^ Rotr(w15, 8) ^ (w15 >> 7);
-                const uint64_t s1 = Rotr(w2, 19) ^ Rotr(w2, 61) ^ (w2 >> 6);
-                wt = w[t & 15] += s0 + w[(t - 7) & 15] + s1;
-            }
-            const uint64_t t1 =
-                h + (Rotr(e, 14) ^ Rotr(e, 18) ^ Rotr(e, 41)) + ((e & f) ^ (~e & g)) + k[t] + wt;
-            const uint64_t t2 =
-                (Rotr(a, 28) ^ Rotr(a, 34) ^ Rotr(a, 39)) + ((a & b) ^ (a & c) ^ (b & c));
-            h = g;
-            g = f;
-            f = e;
-            e = d + t1;
-            d = c;
-            c = b;
-            b = a;
-            a = t1 + t2;
+        for (int i = 0; i < 16; ++i) w[i] = LoadBe64(data + 8 * i);
+        // Eight steps per turn with the roles of a..h rotated, so that no
+        // variable is copied between steps.
+        for (int t = 0; t < 80; t += 8) {
+            Step(a, b, c, d, e, f, g, h, w, k, t + 0);
+            Step(h, a, b, c, d, e, f, g, w, k, t + 1);
+            Step(g, h, a, b, c, d, e, f, w, k, t + 2);
+            Step(f, g, h, a, b, c, d, e, w, k, t + 3);
+            Step(e, f, g, h, a, b, c, d, w, k, t + 4);
+            Step(d, e, f, g, h, a, b, c, w, k, t + 5);
+            Step(c, d, e, f, g, h, a, b, w, k, t + 6);
+            Step(b, c, d, e, f, g, h, a, w, k, t + 7);
         }
         state[0] += a;
         state[1] += b;
