@@ -20,7 +20,7 @@ struct Tail {
 };
 
 bool IsPad(const Tail& t, int fromEnd) {
-    return fromEnd <= static_cast<int>(t.length) && t.back[fromEnd - 1] == '=';
+    return static_cast<size_t>(fromEnd) <= t.length && t.back[fromEnd - 1] == '=';
 }
 
 // Bytes that the trailing "=" run removes from the last group.
