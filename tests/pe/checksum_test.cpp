@@ -57,7 +57,7 @@ TEST(PeChecksum, PiecesAtAnyBoundaryEqualOneShot) {
             }
         }
         std::vector<uint8_t> zeros(size + 3, 0);
-        std::memcpy(zeros.data(), data.data(), std::min<size_t>(size, 1));
+        if (size != 0) zeros[0] = data[0];
         pe::PeChecksum runs;
         runs.Update(std::span(zeros).subspan(0, 1));
         runs.UpdateZeros(size + 2);

@@ -142,7 +142,7 @@ TEST(MalformedRandom, DamageNeverCrashes) {
     std::vector<uint8_t> image = Fixture();
     const Map m = Locate(image);
     const PeImage clean(image);
-    const auto& rsrc = *clean.SectionOfRva(clean.Directory(2).virtualAddress, 16);
+    const size_t rsrc = *clean.SectionOfRva(clean.Directory(2).virtualAddress, 16);
     const uint64_t rsrcStart = clean.Sections()[rsrc].pointerToRawData;
     const uint64_t rsrcSize = clean.Sections()[rsrc].sizeOfRawData;
     std::mt19937 rng(20240611);
