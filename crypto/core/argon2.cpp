@@ -62,16 +62,19 @@ inline void Gb(uint64_t& a, uint64_t& b, uint64_t& c, uint64_t& d) {
     b = Rotr(b ^ c, 63);
 }
 
-// P on sixteen words given by their indices in the block.
-inline void Permute(uint64_t* r, const uint32_t (&i)[16]) {
-    Gb(r[i[0]], r[i[4]], r[i[8]], r[i[12]]);
-    Gb(r[i[1]], r[i[5]], r[i[9]], r[i[13]]);
-    Gb(r[i[2]], r[i[6]], r[i[10]], r[i[14]]);
-    Gb(r[i[3]], r[i[7]], r[i[11]], r[i[15]]);
-    Gb(r[i[0]], r[i[5]], r[i[10]], r[i[15]]);
-    Gb(r[i[1]], r[i[6]], r[i[11]], r[i[12]]);
-    Gb(r[i[2]], r[i[7]], r[i[8]], r[i[13]]);
-    Gb(r[i[3]], r[i[4]], r[i[9]], r[i[14]]);
+// The permutation P of RFC 9106 section 3.6 on sixteen words.
+inline void Permute(uint64_t& v0, uint64_t& v1, uint64_t& v2, uint64_t& v3, uint64_t& v4,
+                    uint64_t& v5, uint64_t& v6, uint64_t& v7, uint64_t& v8, uint64_t& v9,
+                    uint64_t& v10, uint64_t& v11, uint64_t& v12, uint64_t& v13, uint64_t& v14,
+                    uint64_t& v15) {
+    Gb(v0, v4, v8, v12);
+    Gb(v1, v5, v9, v13);
+    Gb(v2, v6, v10, v14);
+    Gb(v3, v7, v11, v15);
+    Gb(v0, v5, v10, v15);
+    Gb(v1, v6, v11, v12);
+    Gb(v2, v7, v8, v13);
+    Gb(v3, v4, v9, v14);
 }
 
 // next = G(prev, ref), XORed into next's old content in passes after the first.
@@ -82,20 +85,18 @@ void FillBlock(const Block& prev, const Block& ref, Block& next, bool xorInto) {
         r.v[i] = prev.v[i] ^ ref.v[i];
         keep.v[i] = xorInto ? r.v[i] ^ next.v[i] : r.v[i];
     }
+    uint64_t* v = r.v;
     // Rows: 8 runs of 16 consecutive words.
-    for (uint32_t row = 0; row < 8; ++row) {
-        uint32_t idx[16];
-        for (uint32_t k = 0; k < 16; ++k) idx[k] = 16 * row + k;
-        Permute(r.v, idx);
+    for (uint32_t i = 0; i < 128; i += 16) {
+        Permute(v[i], v[i + 1], v[i + 2], v[i + 3], v[i + 4], v[i + 5], v[i + 6], v[i + 7],
+                v[i + 8], v[i + 9], v[i + 10], v[i + 11], v[i + 12], v[i + 13], v[i + 14],
+                v[i + 15]);
     }
-    // Columns: pairs of words 2c, 2c + 1 taken from every row.
-    for (uint32_t col = 0; col < 8; ++col) {
-        uint32_t idx[16];
-        for (uint32_t k = 0; k < 8; ++k) {
-            idx[2 * k] = 2 * col + 16 * k;
-            idx[2 * k + 1] = 2 * col + 16 * k + 1;
-        }
-        Permute(r.v, idx);
+    // Columns: the word pairs 2c, 2c + 1 of every row.
+    for (uint32_t i = 0; i < 16; i += 2) {
+        Permute(v[i], v[i + 1], v[i + 16], v[i + 17], v[i + 32], v[i + 33], v[i + 48], v[i + 49],
+                v[i + 64], v[i + 65], v[i + 80], v[i + 81], v[i + 96], v[i + 97], v[i + 112],
+                v[i + 113]);
     }
     for (uint32_t i = 0; i < kWords; ++i) next.v[i] = keep.v[i] ^ r.v[i];
 }
