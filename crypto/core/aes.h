@@ -53,12 +53,12 @@ inline constexpr int32_t kAesClearLength = -211;
 inline constexpr int32_t kAesShortIvInput = -212;
 
 // Fills the first 4 * (nk + 7) words of `schedule` from the 4 * nk key bytes;
-// the remaining words are left as they are. An nk other than 4, 6 or 8 gives
-// kAesKeySize and writes nothing.
+// the remaining words are left as they are. A null pointer gives
+// kAesNullPointer and an nk other than 4, 6 or 8 kAesKeySize; neither writes.
 int32_t AesKeyExpansion(const uint8_t* key, uint32_t* schedule, int32_t nk);
 
-// One block with the cipher (or inverse cipher) alone. Input and output may
-// be the same 16 bytes.
+// One block with the cipher (or inverse cipher) alone, that is ECB on one
+// block: same checks as the steps below. Input and output may be the same.
 int32_t AesEncryptBlock(const uint8_t* input, uint8_t* output, const uint32_t* schedule,
                         int32_t nk);
 int32_t AesDecryptBlock(const uint8_t* input, uint8_t* output, const uint32_t* schedule,
