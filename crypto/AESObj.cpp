@@ -146,7 +146,10 @@ rtl::String TAESEncryption::Decrypt(const rtl::String& s) {
     ScopedWipe wipeWork(work);
     const aesobj::AesKeyMaterial material(FKey, FKeyLengthNum, FIV,
                                           !ecb && FIVMode == TIVMode::userdefined);
-    TBytes ciphertext = convert.FormatToChar(s);
+    // Raw ciphertext was made by rule P; rule S is its exact inverse, whereas
+    // FormatToChar's low-byte copy would corrupt bytes such as 0x80.
+    TBytes ciphertext =
+        FOutputFormat == TConvertType::raw ? convert.StringToPAnsiChar(s) : convert.FormatToChar(s);
     ScopedWipe wipeCiphertext(ciphertext);
 
     int64_t plainLength = 0;

@@ -85,7 +85,9 @@ public:
     // no stored IV gives the empty text.
     rtl::String Encrypt(const rtl::String& s);
     // The reverse of Encrypt; bytes become characters through the system code
-    // page and, with yesUni, are then decoded as UTF-8.
+    // page and, with yesUni, are then decoded as UTF-8. A raw ciphertext text
+    // becomes bytes one per character (rule S), the inverse of how Encrypt
+    // wrote it.
     rtl::String Decrypt(const rtl::String& s);
 
     // File s into file o: o is deleted and created anew ("Unable to create the
