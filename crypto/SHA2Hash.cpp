@@ -200,7 +200,11 @@ int32_t TSHA2Hash::VerifyHMAC(const String& s, const String& k, const String& h)
     int32_t length = 0;
     SecretBytes message(convert.StringToBuffer(s, FUni, length));
     SecretBytes key(convert.StringToBufferA(k, TUnicode::noUni));
-    const TBytes expected = convert.FormatToChar(h);
+    // A raw MAC text holds characters made by the 8-bit code page; converting
+    // them back the same way gives the MAC bytes again, which the low-byte
+    // decoding of FormatToChar does not for bytes 0x80 to 0x9F.
+    const TBytes expected =
+        FOutputFormat == TConvertType::raw ? convert.StringToByteArray(h) : convert.FormatToChar(h);
     // The comparison reads a whole digest: a shorter value cannot match, and
     // must not be read past its end.
     if (convert.CharLength(h) < FHashSizeBits / 8) return core::kSha2HmacMismatch;

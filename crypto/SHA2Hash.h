@@ -45,8 +45,9 @@ public:
     // Progress keeps its last value.
     rtl::String HashStream(rtl::TStream& s);
     rtl::String HMAC(const rtl::String& s, const rtl::String& k);
-    // 0 when `h` (in outputFormat) is the HMAC of `s` under `k`, -106 when it
-    // is not, including when `h` decodes to fewer bytes than a digest.
+    // 0 when `h` is the HMAC of `s` under `k` in outputFormat, -106 when it is
+    // not, including when `h` decodes to fewer bytes than a digest. A raw `h`
+    // is turned back into bytes through the 8-bit code page, as raw results are made.
     int32_t VerifyHMAC(const rtl::String& s, const rtl::String& k, const rtl::String& h);
 
 protected:
