@@ -134,7 +134,12 @@ TBytes TConvert::FormatToChar(const String& str) {
         default:
             BadType();
     }
-    TBytes buffer(static_cast<size_t>(std::max(CharLength(str), 0)) + 1, 0);
+    // The decoder sees the copy only up to its first zero byte, which can decode to
+    // more than the whole text's CharLength: the buffer holds the larger of the two.
+    const String seen = text_rules::RuleI(reinterpret_cast<const uint8_t*>(copy.c_str()),
+                                          std::strlen(copy.c_str()));
+    const int32_t room = std::max({CharLength(str), CharLength(seen), 0});
+    TBytes buffer(static_cast<size_t>(room) + 1, 0);
     CheckCore(decode(copy.c_str(), buffer.data()));
     return buffer;
 }

@@ -261,3 +261,34 @@ TEST(TConvert, BytesAndStrings) {
 }
 
 }  // namespace
+
+namespace {
+
+// A code unit whose low byte is 0 ends what the decoder sees; what it sees can
+// decode to more bytes than the whole text's CharLength.
+TEST(TConvert, FormatToCharNeverOverrunsOnTextsCutByAZeroLowByte) {
+    struct Row {
+        T type;
+        String text;
+        TBytes expected;
+    } rows[] = {
+        {T::base32, String(u"AAAAAAAA") + u'\u0100' + u"====", TBytes{0, 0}},
+        {T::base64, String(u"AAAA") + u'\u0100' + u"==", TBytes{0, 0, 0, 0}},
+        {T::base64, u"=", TBytes{}},
+        {T::base64, u"==", TBytes{}},
+        {T::base32, u"=", TBytes{}},
+    };
+    for (const Row& row : rows) {
+        TConvert convert(row.type);
+        TBytes buffer;
+        try {
+            buffer = convert.FormatToChar(row.text);
+        } catch (const EQuorin&) {
+            continue;  // refusing is as safe as decoding
+        }
+        buffer.resize(static_cast<size_t>(std::max(convert.CharLength(row.text), 0)));
+        EXPECT_EQ(buffer, row.expected);
+    }
+}
+
+}  // namespace

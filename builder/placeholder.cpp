@@ -1,1 +1,0 @@
-// Filled by the resource store and the package builder.

@@ -1,0 +1,89 @@
+#include "platform/Resources.h"
+
+#include <fstream>
+
+#include "pe/error.h"
+#include "pe/resource_editor.h"
+#include "platform/File.h"
+#include "platform/Utf8.h"
+
+namespace platform {
+
+// A POSIX program has no resources of its own unless something installs them.
+const ProgramResources& DefaultProgramResources() {
+    static const MemoryResources none;
+    return none;
+}
+
+// The portable writer edits a copy in memory and replaces the file at Commit.
+struct ResourceUpdate::Pending {
+    std::u16string path;
+    std::vector<uint8_t> image;
+    std::unique_ptr<pe::ResourceEditor> editor;
+};
+
+ResourceUpdate::ResourceUpdate() = default;
+ResourceUpdate::~ResourceUpdate() = default;
+
+bool ResourceUpdate::Begin(const std::u16string& exePath) {
+    pending_.reset();
+    auto pending = std::make_unique<Pending>();
+    pending->path = exePath;
+    File file = File::Open(exePath, Access::read, Share::denyWrite, Disposition::openExisting);
+    const int64_t size = file.IsOpen() ? file.Size() : -1;
+    if (size < 0) return error_ = LastErrorText(), false;
+    pending->image.resize(static_cast<size_t>(size));
+    if (file.Read(pending->image.data(), size) != size) return error_ = LastErrorText(), false;
+    try {
+        pending->editor = std::make_unique<pe::ResourceEditor>(pending->image);
+    } catch (const pe::PeError& e) {
+        return error_ = Utf8Decode(e.what()), false;
+    }
+    pending_ = std::move(pending);
+    return true;
+}
+
+bool ResourceUpdate::Add(const std::u16string& name, std::span<const uint8_t> data) {
+    if (!pending_) return error_ = u"no update is pending", false;
+    try {
+        pending_->editor->Set(pe::kRtRcData, name, pe::kLangNeutral, data);
+    } catch (const pe::PeError& e) {
+        pending_.reset();
+        return error_ = Utf8Decode(e.what()), false;
+    }
+    return true;
+}
+
+bool ResourceUpdate::Commit() {
+    if (!pending_) return error_ = u"no update is pending", false;
+    const std::unique_ptr<Pending> pending = std::move(pending_);
+    // The new image goes to a file beside the old one and replaces it only when
+    // complete, so a failure leaves the executable as it was.
+    const std::u16string staging = pending->path + u".cofrex-update";
+    try {
+        File out = File::Open(staging, Access::write, Share::exclusive, Disposition::createAlways);
+        if (!out.IsOpen()) return error_ = LastErrorText(), false;
+        bool written = true;
+        pending->editor->Write([&](std::span<const uint8_t> piece) {
+            if (written && out.Write(piece.data(), static_cast<int64_t>(piece.size())) < 0)
+                written = false;
+        });
+        out.Close();
+        if (!written) {
+            error_ = LastErrorText();
+            RemoveFile(staging);
+            return false;
+        }
+    } catch (const pe::PeError& e) {
+        RemoveFile(staging);
+        return error_ = Utf8Decode(e.what()), false;
+    }
+    if (std::rename(Utf8Encode(staging).c_str(), Utf8Encode(pending->path).c_str()) != 0) {
+        error_ = LastErrorText();
+        RemoveFile(staging);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace platform

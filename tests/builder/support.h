@@ -1,0 +1,86 @@
+#pragma once
+// Shared fixture of the builder tests: a scratch folder that is also the
+// temporary folder, and file helpers.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "platform/File.h"
+#include "rtl/Path.h"
+#include "rtl/Stream.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace builder_test {
+
+inline rtl::String NativePath(std::string path) {
+#ifdef _WIN32
+    for (char& c : path)
+        if (c == '/') c = '\\';
+#endif
+    return rtl::Str(path);
+}
+
+// The fixture executable: a real Windows program with its own resources.
+inline rtl::String FixtureExe() {
+    return NativePath(COFREX_FIXTURE_EXE);
+}
+
+inline std::vector<uint8_t> ReadAll(const rtl::String& path) {
+    rtl::TFileStream in(path, rtl::fmOpenRead | rtl::fmShareDenyNone);
+    std::vector<uint8_t> bytes(static_cast<size_t>(in.Size()));
+    in.ReadBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
+    return bytes;
+}
+
+inline void WriteAll(const rtl::String& path, const std::vector<uint8_t>& bytes) {
+    rtl::TFileStream out(path, rtl::fmCreate);
+    out.WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
+}
+
+inline std::vector<uint8_t> Pattern(size_t size, uint32_t seed) {
+    std::vector<uint8_t> bytes(size);
+    for (uint8_t& b : bytes) b = static_cast<uint8_t>((seed = seed * 1664525u + 1013904223u) >> 24);
+    return bytes;
+}
+
+// A fresh folder that the system reports as the temporary folder for the test.
+class ScratchFolder : public testing::Test {
+protected:
+    void SetUp() override {
+        const auto* info = testing::UnitTest::GetInstance()->current_test_info();
+        folder_ = platform::TempFolder() + u"cofrex-" + rtl::Str(info->test_suite_name()) + u"-" +
+                  rtl::Str(info->name()) + rtl::PathDelim;
+        std::filesystem::remove_all(std::filesystem::path(folder_));
+        std::filesystem::create_directories(std::filesystem::path(folder_));
+        SetTempFolder(folder_);
+    }
+    void TearDown() override {
+        SetTempFolder(saved_);
+        std::filesystem::remove_all(std::filesystem::path(folder_));
+    }
+    rtl::String Path(const rtl::String& name) const { return folder_ + name; }
+
+    rtl::String folder_;
+
+private:
+    static void SetTempFolder(const rtl::String& folder) {
+#ifdef _WIN32
+        SetEnvironmentVariableW(
+            L"TMP", folder.empty() ? nullptr : reinterpret_cast<const wchar_t*>(folder.c_str()));
+#else
+        if (folder.empty())
+            unsetenv("TMPDIR");
+        else
+            setenv("TMPDIR", rtl::Utf8Encode(folder).c_str(), 1);
+#endif
+    }
+    rtl::String saved_;
+};
+
+}  // namespace builder_test
