@@ -3,6 +3,7 @@
 // scope that selects one, progress recording and exception checks.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -24,8 +25,12 @@ inline std::vector<const core::aes::Impl*> Implementations() {
     return list;
 }
 
-inline std::string ImplName(const testing::TestParamInfo<const core::aes::Impl*>& info) {
-    return info.param->name;
+// A test-name-safe form of an implementation's name.
+inline std::string ImplName(const core::aes::Impl* impl) {
+    std::string name = impl->name;
+    for (char& c : name)
+        if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+    return name;
 }
 
 // Every TAESEncryption operation inside the scope runs on `impl`.
