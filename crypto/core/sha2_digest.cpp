@@ -28,8 +28,9 @@ void Compress(Context& c, const uint8_t* data, size_t blocks) {
 }  // namespace
 
 void Wipe(void* p, size_t n) {
-    volatile uint8_t* v = static_cast<volatile uint8_t*>(p);
-    while (n--) *v++ = 0;
+    std::memset(p, 0, n);
+    // Keeps the stores even when the memory is dead right after.
+    __asm__ __volatile__("" : : "r"(p) : "memory");
 }
 
 void Init(Context& c, uint32_t bits) {
