@@ -11,7 +11,8 @@ enum class Access { read, write, readWrite };
 // Who else may open the file while this handle is open. Outside Windows,
 // `exclusive` takes an advisory lock that only cooperating openers see.
 enum class Share { exclusive, denyWrite, denyNone };
-enum class Disposition { openExisting, createAlways };
+// createNew fails when the file exists, which reserves a name atomically.
+enum class Disposition { openExisting, createAlways, createNew };
 
 // An open file; closed when destroyed. Methods report failure with false or a
 // negative result and leave the reason in LastErrorText().

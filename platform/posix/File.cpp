@@ -45,6 +45,7 @@ File File::Open(const Path& path, Access access, Share share, Disposition dispos
     int flags = O_CLOEXEC;
     flags |= access == Access::read ? O_RDONLY : access == Access::write ? O_WRONLY : O_RDWR;
     if (disposition == Disposition::createAlways) flags |= O_CREAT | O_TRUNC;
+    if (disposition == Disposition::createNew) flags |= O_CREAT | O_EXCL;
     File file;
     const int fd = ::open(Utf8Encode(path).c_str(), flags, 0666);
     if (fd < 0) {

@@ -55,7 +55,9 @@ File File::Open(const Path& path, Access access, Share share, Disposition dispos
     const DWORD mode = share == Share::exclusive   ? 0
                        : share == Share::denyWrite ? FILE_SHARE_READ
                                                    : FILE_SHARE_READ | FILE_SHARE_WRITE;
-    const DWORD creation = disposition == Disposition::createAlways ? CREATE_ALWAYS : OPEN_EXISTING;
+    const DWORD creation = disposition == Disposition::createAlways ? CREATE_ALWAYS
+                           : disposition == Disposition::createNew  ? CREATE_NEW
+                                                                    : OPEN_EXISTING;
     File file;
     HANDLE handle =
         CreateFileW(Wide(path), desired, mode, nullptr, creation, FILE_ATTRIBUTE_NORMAL, nullptr);

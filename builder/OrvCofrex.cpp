@@ -1,0 +1,147 @@
+#include "builder/OrvCofrex.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "builder/ResourceStore.h"
+#include "builder/UniqueName.h"
+#include "crypto/MiscObj.h"
+#include "platform/File.h"
+#include "rtl/Exception.h"
+#include "rtl/Path.h"
+#include "rtl/Stream.h"
+
+namespace {
+
+constexpr char16_t kUnlockerResource[] = u"UNCOFREX";
+constexpr char16_t kUnlockerName[] = u"UnCofrex.exe";
+constexpr char16_t kWorkFileName[] = u"resource.txt";
+
+// A package resource is one block below 2 GiB; the encrypted file adds the
+// IV and up to one block of padding to the target.
+void CheckTargetFits(const rtl::String& encFile) {
+    constexpr int64_t kLimit = INT64_C(1) << 31;
+    const int64_t size = rtl::TFileStream(encFile, rtl::fmOpenRead | rtl::fmShareDenyWrite).Size();
+    if (16 + (size / 16 + 1) * 16 >= kLimit)
+        throw rtl::Exception(u"The file \"" + encFile +
+                             u"\" is too large to be locked: a package holds files below 2 GB.");
+}
+
+// Overwrites a secret text when it goes out of scope.
+struct WipeOnExit {
+    rtl::String& secret;
+    ~WipeOnExit() { std::fill(secret.begin(), secret.end(), u'\0'); }
+};
+
+// Removes, on failure, the files this lock created.
+class CreatedFiles {
+public:
+    ~CreatedFiles() {
+        if (!committed_)
+            for (const rtl::String& path : paths_) platform::RemoveFile(path);
+    }
+    const rtl::String& Add(const rtl::String& path) { return paths_.emplace_back(path); }
+    void Commit() { committed_ = true; }
+
+private:
+    std::vector<rtl::String> paths_;
+    bool committed_ = false;
+};
+
+}  // namespace
+
+TCofrex::TCofrex() : TOrvCryptBase(nullptr), FUnCofrexExePath(platform::AppDataFolder()) {
+    SetUpComponents();
+}
+
+TCofrex::TCofrex(rtl::TComponent* AOwner)
+    : TOrvCryptBase(AOwner), FUnCofrexExePath(platform::AppDataFolder()) {
+    SetUpComponents();
+}
+
+TCofrex::TCofrex(const rtl::String& UnCofrexPath)
+    : TOrvCryptBase(nullptr), FUnCofrexExePath(UnCofrexPath) {
+    SetUpComponents();
+}
+
+TCofrex::~TCofrex() {
+    Faes.reset();
+    Fargon.reset();
+    Fsha2.reset();
+}
+
+void TCofrex::SetUpComponents() {
+    Faes = std::make_unique<TAESEncryption>();
+    Faes->SetKeyLength(TAESKeyLength::kl256);
+    Faes->SetOnChange([this](rtl::TObject* Sender) { AesProgressChanged(Sender); });
+    Fargon = std::make_unique<TArgon2KeyDerivation>();
+    Fargon->SetOutputSizeBytes(32);
+    Fargon->SetOutputFormat(TConvertType::raw);
+    Fsha2 = std::make_unique<TSHA2Hash>(256, TConvertType::base64, TUnicode::yesUni);
+}
+
+void TCofrex::SetProgress(int32_t value) {
+    if (value == FProgress) return;
+    FProgress = value;
+    Change();
+}
+
+void TCofrex::Change() {
+    if (FOnChange) FOnChange(this);
+}
+
+void TCofrex::AesProgressChanged(rtl::TObject*) {
+    SetProgress(Faes->Progress());
+}
+
+rtl::String TCofrex::UnlockerCopyPath() const {
+    return rtl::IncludeTrailingPathDelimiter(FUnCofrexExePath) + kUnlockerName;
+}
+
+void TCofrex::Execute(const rtl::String& encFile, const rtl::String& password,
+                      const rtl::String& outputFile) {
+    rtl::String salt;
+    {
+        TConvert convert(TConvertType::hexa);
+        salt = convert.StringToFormat(convert.RandomString(32));
+    }
+    Fargon->SetStringSalt(salt);
+    rtl::String key = Fargon->GenerateKey(password);
+    const WipeOnExit keyWipe{key};
+    const rtl::String checkValue = Fsha2->Hash(password + Fargon->StringSalt());
+    const rtl::String name = rtl::ExtractFileName(encFile);
+
+    CheckTargetFits(encFile);
+    CreatedFiles created;
+    const rtl::String workFile =
+        created.Add(builder::ReserveFreeName(rtl::ExtractFilePath(encFile), kWorkFileName));
+    Faes->SetKey(key);
+    Faes->EncryptFileW(encFile, workFile);
+
+    rtl::String unlockerCopy = UnlockerCopyPath();
+    builder::ReadResource(kUnlockerResource, false, unlockerCopy);
+    WritePackageResources(workFile, name, checkValue);
+
+    const rtl::String intermediate =
+        created.Add(builder::ReserveFreeName(rtl::ExtractFilePath(outputFile), kUnlockerName));
+    if (!platform::CopyFileOver(unlockerCopy, intermediate))
+        throw rtl::EFCreateError(rtl::ExpandFileName(intermediate), platform::LastErrorText());
+    if (!platform::RenameFile(intermediate, outputFile)) {
+        const rtl::String reason = platform::FileExists(outputFile)
+                                       ? rtl::String(u"A file of that name already exists")
+                                       : platform::LastErrorText();
+        throw rtl::Exception(u"The package could not be saved as \"" + outputFile + u"\". " +
+                             reason + u".");
+    }
+    platform::RemoveFile(workFile);
+    created.Commit();
+}
+
+void TCofrex::WritePackageResources(const rtl::String& workFile, const rtl::String& name,
+                                    const rtl::String& checkValue) {
+    const rtl::String target = rtl::ExpandFileName(UnlockerCopyPath());
+    builder::AddResource(target, false, workFile, u"ENCRYPTEDFILE");
+    builder::AddResource(target, true, Fargon->StringSalt(), u"SALT");
+    builder::AddResource(target, true, name, u"FILENAME");
+    builder::AddResource(target, true, checkValue, u"HASH");
+}
