@@ -59,8 +59,9 @@ void Sha256BlocksPortable(uint32_t state[8], const uint8_t* data, size_t blocks,
         uint32_t a = state[0], b = state[1], c = state[2], d = state[3];
         uint32_t e = state[4], f = state[5], g = state[6], h = state[7];
         for (int i = 0; i < 16; ++i) w[i] = LoadBe32(data + 4 * i);
-        // Eight steps per turn with the roles of a..h rotated, so that no
-        // variable is copied between steps.
+            // Eight steps per turn with the roles of a..h rotated, so that no
+            // variable is copied between steps.
+#pragma GCC unroll 8
         for (int t = 0; t < 64; t += 8) {
             Step(a, b, c, d, e, f, g, h, w, k, t + 0);
             Step(h, a, b, c, d, e, f, g, w, k, t + 1);

@@ -63,8 +63,9 @@ void Sha512Blocks(uint64_t state[8], const uint8_t* data, size_t blocks, const u
         uint64_t a = state[0], b = state[1], c = state[2], d = state[3];
         uint64_t e = state[4], f = state[5], g = state[6], h = state[7];
         for (int i = 0; i < 16; ++i) w[i] = LoadBe64(data + 8 * i);
-        // Eight steps per turn with the roles of a..h rotated, so that no
-        // variable is copied between steps.
+            // Eight steps per turn with the roles of a..h rotated, so that no
+            // variable is copied between steps.
+#pragma GCC unroll 10
         for (int t = 0; t < 80; t += 8) {
             Step(a, b, c, d, e, f, g, h, w, k, t + 0);
             Step(h, a, b, c, d, e, f, g, w, k, t + 1);
