@@ -129,4 +129,17 @@ TEST_P(Argon2dErrors, AreRefusedInOrderWithoutWritingTheOutput) {
 INSTANTIATE_TEST_SUITE_P(Table, Argon2dErrors, ::testing::ValuesIn(kErrors),
                          [](const auto& info) { return std::string(info.param.name); });
 
+TEST(Argon2d, MemoryThatCannotBeAllocatedIsReportedAndNothingIsWritten) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the sanitizer's allocator aborts on a 4 TiB request instead of failing it";
+#else
+    // m = 2^32 - 1 asks for 4 TiB in one piece.
+    uint8_t out[32];
+    std::memset(out, 0x5A, sizeof out);
+    EXPECT_EQ(core::Argon2dDerive(1, 0xFFFFFFFFu, nullptr, 0, kSalt, out, 32),
+              core::kArgon2MallocFails);
+    for (uint8_t b : out) ASSERT_EQ(b, 0x5A);
+#endif
+}
+
 }  // namespace
