@@ -158,6 +158,7 @@ String TSHA2Hash::HashStream(rtl::TStream& s) {
     s.SetPosition(0);
     SetProgress(0);
     const int64_t size = s.Size();
+    if (size < 0) throw rtl::EReadError();
     // An empty stream has no intermediate step: 0, then 100.
     const auto progress = [this, size](int64_t consumed) {
         if (size > 0) SetProgress(static_cast<int32_t>(consumed * 100 / size));
