@@ -25,6 +25,7 @@ function(cofrex_add_test name)
         add_test(NAME ${name} COMMAND ${name} WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
         set_tests_properties(${name} PROPERTIES LABELS "wine;${T_LABELS}" TIMEOUT 1800)
     else()
+        # Discovered tests take one label: a list would not survive gtest_discover_tests.
         gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
             WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
             PROPERTIES LABELS "${T_LABELS}" TIMEOUT 1800)
@@ -32,7 +33,8 @@ function(cofrex_add_test name)
 endfunction()
 
 # Every <name>_test.cpp of a folder becomes the test program <folder>_<name>;
-# <name>_slow_test.cpp gets the label "slow" (long runs the sanitizer build skips).
+# <name>_slow_test.cpp gets the label "slow" instead of the folder's (long runs the
+# sanitizer build skips).
 function(cofrex_add_test_folder folder)
     cmake_parse_arguments(T "" "" "LIBS" ${ARGN})
     file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp)
@@ -41,7 +43,7 @@ function(cofrex_add_test_folder folder)
         string(REGEX REPLACE "_test$" "" stem ${stem})
         set(labels ${folder})
         if(stem MATCHES "_slow$")
-            list(APPEND labels slow)
+            set(labels slow)
         endif()
         cofrex_add_test(${folder}_${stem} SOURCES ${source} LIBS ${T_LIBS} LABELS ${labels})
     endforeach()
