@@ -47,9 +47,14 @@ using Decoder = int32_t (*)(const char*, uint8_t*);
 
 constexpr char kBase58Alphabet[] = "123456789abcdefghijkmnopqrstuvwxyzABCDEFGHJKLMNPQRSTUVWXYZ";
 
-TBytes ToBytes(const std::string& bytes, bool terminate) {
-    TBytes buffer(bytes.begin(), bytes.end());
+// Texts handed to the components are often passwords: the intermediate copy
+// is overwritten once the buffer holds the bytes.
+TBytes ToBytes(std::string bytes, bool terminate) {
+    TBytes buffer;
+    buffer.reserve(bytes.size() + 1);
+    buffer.assign(bytes.begin(), bytes.end());
     if (terminate) buffer.push_back(0);
+    std::fill(bytes.begin(), bytes.end(), '\0');
     return buffer;
 }
 
