@@ -11,6 +11,7 @@
 #include "platform/File.h"
 #include "rtl/Path.h"
 #include "rtl/Stream.h"
+#include "tests/support/scratch_folder.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -49,24 +50,17 @@ inline std::vector<uint8_t> Pattern(size_t size, uint32_t seed) {
     return bytes;
 }
 
-// A fresh folder that the system reports as the temporary folder for the test.
-class ScratchFolder : public testing::Test {
+// A scratch folder that the system also reports as the temporary folder.
+class ScratchFolder : public test_support::ScratchFolder {
 protected:
     void SetUp() override {
-        const auto* info = testing::UnitTest::GetInstance()->current_test_info();
-        folder_ = platform::TempFolder() + u"cofrex-" + rtl::Str(info->test_suite_name()) + u"-" +
-                  rtl::Str(info->name()) + rtl::PathDelim;
-        std::filesystem::remove_all(std::filesystem::path(folder_));
-        std::filesystem::create_directories(std::filesystem::path(folder_));
+        test_support::ScratchFolder::SetUp();
         SetTempFolder(folder_);
     }
     void TearDown() override {
-        SetTempFolder(saved_);
-        std::filesystem::remove_all(std::filesystem::path(folder_));
+        SetTempFolder(u"");
+        test_support::ScratchFolder::TearDown();
     }
-    rtl::String Path(const rtl::String& name) const { return folder_ + name; }
-
-    rtl::String folder_;
 
 private:
     static void SetTempFolder(const rtl::String& folder) {
@@ -80,7 +74,6 @@ private:
             setenv("TMPDIR", rtl::Utf8Encode(folder).c_str(), 1);
 #endif
     }
-    rtl::String saved_;
 };
 
 }  // namespace builder_test

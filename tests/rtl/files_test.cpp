@@ -6,24 +6,13 @@
 #include "rtl/Exception.h"
 #include "rtl/Path.h"
 #include "rtl/Stream.h"
+#include "tests/support/scratch_folder.h"
 
 namespace {
 
 using rtl::String;
 
-// A fresh folder under the temporary folder, removed afterwards.
-class TempFolder : public testing::Test {
-protected:
-    void SetUp() override {
-        folder_ =
-            platform::TempFolder() + u"cofrex-rtl-" + rtl::IntToStr(std::rand()) + rtl::PathDelim;
-        std::filesystem::create_directories(std::filesystem::path(folder_));
-    }
-    void TearDown() override { std::filesystem::remove_all(std::filesystem::path(folder_)); }
-    String Path(const char16_t* name) const { return folder_ + name; }
-
-    String folder_;
-};
+using TempFolder = test_support::ScratchFolder;
 
 TEST_F(TempFolder, FileStreamWritesReadsSeeksAndMeasures) {
     {
