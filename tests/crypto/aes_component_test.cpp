@@ -366,6 +366,27 @@ TEST(AesText, LastDecryptedByteAboveSixteenIsBadPadding) {
     EXPECT_EQ(padded.Decrypt(raw.Encrypt(String(16, u'\x10'))), u"");
 }
 
+// CTR accepts any length; with PKCS7 a ragged one decrypts to whatever its
+// last byte allows, and nothing is read or written outside the buffers (the
+// sanitizer build checks that).
+TEST(AesText, RaggedCtrCiphertextStaysInsideItsBuffers) {
+    TAESEncryption aes;
+    aes.SetKey(kKey16);
+    aes.SetAType(TAESType::atCTR);
+    for (TIVMode ivMode : {TIVMode::rand, TIVMode::userdefined}) {
+        aes.SetIVMode(ivMode);
+        aes.SetIV(kIv);
+        for (size_t bytes = 17; bytes < 48; ++bytes) {
+            const String cipher = String(2 * bytes, u'7');
+            try {
+                EXPECT_LE(aes.Decrypt(cipher).size(), bytes);
+            } catch (const EQuorin& e) {
+                EXPECT_EQ(e.Code(), -208);
+            }
+        }
+    }
+}
+
 TEST(AesText, MissingOrShortKeyOrIvIsRefusedClearly) {
     TAESEncryption keyless;
     EXPECT_EQ(MessageOf<rtl::Exception>([&] { keyless.Encrypt(u"x"); }),
