@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <tuple>
 
 #include "crypto/AESObj.h"
@@ -447,8 +448,10 @@ TEST(AesStreamFailure, WriteErrorsOfTheOutputPropagate) {
 class AesFiles : public testing::Test {
 protected:
     void SetUp() override {
-        folder_ =
-            platform::TempFolder() + u"cofrex-aes-" + rtl::IntToStr(std::rand()) + rtl::PathDelim;
+        // One folder per test and run: ctest runs the tests as parallel processes.
+        folder_ = platform::TempFolder() + u"cofrex-aes-" +
+                  rtl::Str(testing::UnitTest::GetInstance()->current_test_info()->name()) + u"-" +
+                  rtl::IntToStr(std::random_device{}()) + rtl::PathDelim;
         std::filesystem::create_directories(std::filesystem::path(folder_));
     }
     void TearDown() override { std::filesystem::remove_all(std::filesystem::path(folder_)); }
