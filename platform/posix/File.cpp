@@ -24,23 +24,6 @@ bool Fail() {
 
 }  // namespace
 
-File::File(File&& other) noexcept : handle_(other.handle_) {
-    other.handle_ = -1;
-}
-
-File& File::operator=(File&& other) noexcept {
-    if (this != &other) {
-        Close();
-        handle_ = other.handle_;
-        other.handle_ = -1;
-    }
-    return *this;
-}
-
-File::~File() {
-    Close();
-}
-
 File File::Open(const Path& path, Access access, Share share, Disposition disposition) {
     int flags = O_CLOEXEC;
     flags |= access == Access::read ? O_RDONLY : access == Access::write ? O_WRONLY : O_RDWR;

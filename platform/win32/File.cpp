@@ -31,23 +31,6 @@ Path FromWide(const wchar_t* text, size_t length) {
 
 }  // namespace
 
-File::File(File&& other) noexcept : handle_(other.handle_) {
-    other.handle_ = -1;
-}
-
-File& File::operator=(File&& other) noexcept {
-    if (this != &other) {
-        Close();
-        handle_ = other.handle_;
-        other.handle_ = -1;
-    }
-    return *this;
-}
-
-File::~File() {
-    Close();
-}
-
 File File::Open(const Path& path, Access access, Share share, Disposition disposition) {
     const DWORD desired = access == Access::read    ? GENERIC_READ
                           : access == Access::write ? GENERIC_WRITE
