@@ -15,6 +15,7 @@
 #include "rtl/Exception.h"
 #include "rtl/Path.h"
 #include "rtl/Stream.h"
+#include "tests/support/scratch_folder.h"
 #include "tests/crypto/aes_component_support.h"
 
 namespace {
@@ -445,17 +446,8 @@ TEST(AesStreamFailure, WriteErrorsOfTheOutputPropagate) {
 
 // ---------------------------------------------------------------- files
 
-class AesFiles : public testing::Test {
+class AesFiles : public test_support::ScratchFolder {
 protected:
-    void SetUp() override {
-        // One folder per test and run: ctest runs the tests as parallel processes.
-        folder_ = platform::TempFolder() + u"cofrex-aes-" +
-                  rtl::Str(testing::UnitTest::GetInstance()->current_test_info()->name()) + u"-" +
-                  rtl::IntToStr(std::random_device{}()) + rtl::PathDelim;
-        std::filesystem::create_directories(std::filesystem::path(folder_));
-    }
-    void TearDown() override { std::filesystem::remove_all(std::filesystem::path(folder_)); }
-    String Path(const char16_t* name) const { return folder_ + name; }
     void Put(const String& path, const Bytes& bytes) {
         std::ofstream out(std::filesystem::path(path), std::ios::binary);
         out.write(reinterpret_cast<const char*>(bytes.data()),
@@ -465,8 +457,6 @@ protected:
         std::ifstream in(std::filesystem::path(path), std::ios::binary);
         return Bytes(std::istreambuf_iterator<char>(in), {});
     }
-
-    String folder_;
 };
 
 TEST_F(AesFiles, RoundTripReplacesAnExistingOutput) {

@@ -13,6 +13,7 @@
 #include "rtl/Exception.h"
 #include "rtl/Path.h"
 #include "rtl/Stream.h"
+#include "tests/support/scratch_folder.h"
 
 namespace {
 
@@ -290,19 +291,14 @@ TEST(Progress, WritingAnEqualValueRaisesNothing) {
 
 // --- files ------------------------------------------------------------------
 
-class HashFileTest : public testing::Test {
+class HashFileTest : public test_support::ScratchFolder {
 protected:
     void SetUp() override {
-        folder_ = platform::TempFolder() + u"cofrex-sha2hash-" +
-                  rtl::IntToStr(std::random_device{}()) + rtl::PathDelim;
-        std::filesystem::create_directories(std::filesystem::path(folder_));
+        ScratchFolder::SetUp();
         path_ = folder_ + u"d\u00E9j\u00E0 vu.bin";
         content_ = RandomBytes(5000, 9);
         rtl::TFileStream(path_, rtl::fmCreate).WriteBuffer(content_.data(), 5000);
     }
-    void TearDown() override { std::filesystem::remove_all(std::filesystem::path(folder_)); }
-
-    String folder_;
     String path_;
     Bytes content_;
 };
