@@ -2,12 +2,13 @@
 
 #include <cstdint>
 #include <span>
-#include <vector>
 
 #include "platform/CodePage.h"
 #include "platform/File.h"
+#include "platform/MappedFile.h"
 #include "platform/Resources.h"
 #include "rtl/Exception.h"
+#include "rtl/Path.h"
 #include "rtl/Stream.h"
 #include "rtl/TextFile.h"
 
@@ -17,17 +18,14 @@ namespace {
 // A resource's size is a signed 32-bit count.
 constexpr int64_t kResourceLimit = INT64_C(1) << 31;
 
-std::vector<uint8_t> ReadWhole(rtl::TStream& stream, const rtl::String& path) {
-    const int64_t size = stream.Size();
-    if (size < 0) throw rtl::EFOpenError(path, platform::LastErrorText());
-    if (size >= kResourceLimit)
+// Maps a data file whole. The mapping never has a null data pointer, which the
+// system's resource update needs to tell "add empty data" from "delete".
+void MapWhole(platform::MappedFile& file, const rtl::String& path) {
+    if (!file.Open(path))
+        throw rtl::EFOpenError(rtl::ExpandFileName(path), platform::LastErrorText());
+    if (file.Bytes().size() >= static_cast<uint64_t>(kResourceLimit))
         throw rtl::Exception(u"The file \"" + path +
                              u"\" is too large for a package: its size must stay below 2 GB.");
-    // One byte more, a zero: an empty resource still has a data pointer, which
-    // the system's resource update needs to tell "add empty" from "delete".
-    std::vector<uint8_t> bytes(static_cast<size_t>(size) + 1, 0);
-    stream.ReadBuffer(bytes.data(), size);
-    return bytes;
 }
 
 void WriteFile(const rtl::String& path, std::span<const uint8_t> bytes) {
@@ -56,10 +54,11 @@ void ReadResource(const rtl::String& resName, bool asText, rtl::String& value) {
     }
     const RemoveOnExit temp{TempResourcePath()};
     WriteFile(temp.path, bytes);
-    rtl::TFileStream in(temp.path, rtl::fmOpenRead | rtl::fmShareDenyWrite);
-    const std::vector<uint8_t> text = ReadWhole(in, temp.path);
+    platform::MappedFile text;
+    MapWhole(text, temp.path);
+    const std::span<const uint8_t> bytesRead = text.Bytes();
     value = rtl::LoadFirstLine(
-        std::string_view(reinterpret_cast<const char*>(text.data()), text.size() - 1),
+        std::string_view(reinterpret_cast<const char*>(bytesRead.data()), bytesRead.size()),
         platform::AnsiCodePage());
 }
 
@@ -72,15 +71,11 @@ void AddResource(const rtl::String& exePath, bool fromText, const rtl::String& v
         WriteFile(tempPath, std::span(reinterpret_cast<const uint8_t*>(line.data()), line.size()));
         dataPath = tempPath;
     }
-    std::vector<uint8_t> data;
-    {
-        rtl::TFileStream in(dataPath, rtl::fmOpenRead | rtl::fmShareDenyWrite);
-        data = ReadWhole(in, dataPath);
-    }
+    platform::MappedFile data;
+    MapWhole(data, dataPath);
     platform::ResourceUpdate update;
     if (!update.Begin(exePath)) throw rtl::Exception(u"Could not open file for writing.");
-    if (!update.Add(resName, std::span(data.data(), data.size() - 1)))
-        throw rtl::Exception(u"Could not add resource.");
+    if (!update.Add(resName, data.Bytes())) throw rtl::Exception(u"Could not add resource.");
     if (!update.Commit()) throw rtl::Exception(u"Could not write changes to file.");
     platform::RemoveFile(tempPath);
 }

@@ -1,5 +1,6 @@
 #include "pe/checksum.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
 
@@ -26,15 +27,23 @@ void PeChecksum::Update(std::span<const uint8_t> bytes) {
         --n;
     }
     length_ += bytes.size();
-    // Words at even file offsets from here on. 2^32 is 1 modulo 0xFFFF, so summing 32-bit
-    // halves and folding later gives the same 16-bit result as summing 16-bit words.
-    while (n >= 8) {
-        uint64_t v;
-        std::memcpy(&v, p, 8);
-        sum += (v & 0xFFFFFFFF) + (v >> 32);
-        p += 8;
-        n -= 8;
-        if ((sum >> 62) != 0) sum = Fold32(sum);
+    // Words at even file offsets from here on. 2^16 is 1 modulo 0xFFFF, so a 32-bit word adds
+    // the same as its two 16-bit halves and the 64-bit sums fold to 16 bits at the end. Four
+    // independent sums let the processor add several words at a time; a block of 2^24 rounds
+    // cannot overflow them.
+    while (n >= 16) {
+        uint64_t lanes[4] = {};
+        const size_t rounds = std::min<size_t>(n / 16, size_t{1} << 24);
+        for (size_t i = 0; i < rounds; ++i, p += 16) {
+            uint32_t w[4];
+            std::memcpy(w, p, 16);
+            lanes[0] += w[0];
+            lanes[1] += w[1];
+            lanes[2] += w[2];
+            lanes[3] += w[3];
+        }
+        n -= rounds * 16;
+        for (uint64_t lane : lanes) sum = Fold32(sum + Fold32(lane));
     }
     while (n >= 2) {
         sum += uint64_t{p[0]} | (uint64_t{p[1]} << 8);

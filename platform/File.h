@@ -35,6 +35,8 @@ public:
     int64_t Seek(int64_t offset, int origin);          // origin: 0 start, 1 current, 2 end
     int64_t Size();
     bool Truncate(int64_t size);
+    // The descriptor or HANDLE, for the platform's own use.
+    intptr_t NativeHandle() const { return handle_; }
 
 private:
     intptr_t handle_ = -1;
@@ -43,6 +45,8 @@ private:
 // The system's text for the last failure of this thread, without a final full stop
 // or line break.
 std::u16string LastErrorText();
+// Records a failure that the platform's own code met (errno or GetLastError()).
+void RememberLastError(int code);
 
 bool FileExists(const Path& path);
 bool RemoveFile(const Path& path);

@@ -104,6 +104,10 @@ bool File::Truncate(int64_t size) {
     return ::ftruncate(static_cast<int>(handle_), size) == 0 || Fail();
 }
 
+void RememberLastError(int code) {
+    lastError = code;
+}
+
 std::u16string LastErrorText() {
     return Utf8Decode(std::strerror(lastError));
 }

@@ -1,10 +1,11 @@
 #include "platform/Resources.h"
 
-#include <fstream>
+#include <cstdio>
 
 #include "pe/error.h"
 #include "pe/resource_editor.h"
 #include "platform/File.h"
+#include "platform/MappedFile.h"
 #include "platform/Utf8.h"
 
 namespace platform {
@@ -15,10 +16,11 @@ const ProgramResources& DefaultProgramResources() {
     return none;
 }
 
-// The portable writer edits a copy in memory and replaces the file at Commit.
+// The portable writer maps the executable, edits a view of it, and replaces the
+// file at Commit: the old file stays mapped, unchanged, while the new one is written.
 struct ResourceUpdate::Pending {
     std::u16string path;
-    std::vector<uint8_t> image;
+    MappedFile image;
     std::unique_ptr<pe::ResourceEditor> editor;
 };
 
@@ -29,13 +31,9 @@ bool ResourceUpdate::Begin(const std::u16string& exePath) {
     pending_.reset();
     auto pending = std::make_unique<Pending>();
     pending->path = exePath;
-    File file = File::Open(exePath, Access::read, Share::denyWrite, Disposition::openExisting);
-    const int64_t size = file.IsOpen() ? file.Size() : -1;
-    if (size < 0) return error_ = LastErrorText(), false;
-    pending->image.resize(static_cast<size_t>(size));
-    if (file.Read(pending->image.data(), size) != size) return error_ = LastErrorText(), false;
+    if (!pending->image.Open(exePath)) return error_ = LastErrorText(), false;
     try {
-        pending->editor = std::make_unique<pe::ResourceEditor>(pending->image);
+        pending->editor = std::make_unique<pe::ResourceEditor>(pending->image.Bytes());
     } catch (const pe::PeError& e) {
         return error_ = Utf8Decode(e.what()), false;
     }

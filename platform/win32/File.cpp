@@ -109,6 +109,10 @@ bool File::Truncate(int64_t size) {
     return done;
 }
 
+void RememberLastError(int code) {
+    lastError = static_cast<DWORD>(code);
+}
+
 std::u16string LastErrorText() {
     wchar_t* text = nullptr;
     const DWORD length = FormatMessageW(

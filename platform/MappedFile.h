@@ -1,0 +1,31 @@
+#pragma once
+// A whole file's bytes, mapped read-only into memory instead of read into a
+// buffer: large package data then reaches the resource writer without a copy.
+#include <cstdint>
+#include <span>
+
+#include "platform/File.h"
+
+namespace platform {
+
+class MappedFile {
+public:
+    MappedFile() = default;
+    MappedFile(const MappedFile&) = delete;
+    MappedFile& operator=(const MappedFile&) = delete;
+    ~MappedFile();
+
+    // False when the file cannot be opened or mapped (reason in LastErrorText()).
+    // Others may read the file meanwhile but not write it.
+    bool Open(const Path& path);
+    // Valid until destruction; an empty file gives an empty span whose data
+    // pointer is still not null.
+    std::span<const uint8_t> Bytes() const { return {data_, size_}; }
+
+private:
+    const uint8_t* data_ = nullptr;
+    size_t size_ = 0;
+    bool mapped_ = false;
+};
+
+}  // namespace platform
