@@ -175,9 +175,10 @@ void TAESEncryption::DecryptStream(rtl::TStream& s, rtl::TStream& o) {
         readCount += r;
         if (r != kChunk || readCount > lastSafe) break;
         processed += kChunk;
-        CheckCore(core::aes::DecryptBlocks(impl, mode, in, out, kChunkBlocks, material.schedule,
+        // In place: the chunk is written while it is still in cache.
+        CheckCore(core::aes::DecryptBlocks(impl, mode, in, in, kChunkBlocks, material.schedule,
                                            material.nk, state.bytes));
-        o.WriteBuffer(out, kChunk);
+        o.WriteBuffer(in, kChunk);
         report(processed);
     }
     if (readCount != data) throw EQuorin(core::kAesCipherLength);
