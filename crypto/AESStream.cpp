@@ -49,6 +49,20 @@ int64_t ReadChunk(rtl::TStream& s, uint8_t* buffer, int64_t count) {
     return total;
 }
 
+// The next chunk of the source, `count` bytes long: lent by a stream that holds
+// a whole chunk in memory, otherwise read into `buffer`.
+const uint8_t* NextChunk(rtl::TStream& s, uint8_t* buffer, int64_t& count) {
+    const std::span<const uint8_t> view = s.ReadView(kChunk);
+    if (static_cast<int64_t>(view.size()) == kChunk) {
+        count = kChunk;
+        return view.data();
+    }
+    if (!view.empty()) std::memcpy(buffer, view.data(), view.size());
+    const auto lent = static_cast<int64_t>(view.size());
+    count = lent + ReadChunk(s, buffer + lent, kChunk - lent);
+    return buffer;
+}
+
 void RunOnFiles(TAESEncryption& aes,
                 void (TAESEncryption::*operation)(rtl::TStream&, rtl::TStream&),
                 const rtl::String& s, const rtl::String& o) {
@@ -104,9 +118,10 @@ void TAESEncryption::EncryptStream(rtl::TStream& s, rtl::TStream& o) {
     uint8_t* const out = buffers.output.data();
     int64_t processed = 0;
     int64_t r = 0;
-    while ((r = ReadChunk(s, in, kChunk)) == kChunk) {
+    const uint8_t* chunk = nullptr;
+    while ((chunk = NextChunk(s, in, r)), r == kChunk) {
         processed += kChunk;
-        CheckCore(core::aes::EncryptBlocks(impl, mode, in, out, kChunkBlocks, material.schedule,
+        CheckCore(core::aes::EncryptBlocks(impl, mode, chunk, out, kChunkBlocks, material.schedule,
                                            material.nk, state.bytes));
         o.WriteBuffer(out, kChunk);
         report(processed);
@@ -170,15 +185,15 @@ void TAESEncryption::DecryptStream(rtl::TStream& s, rtl::TStream& o) {
     int64_t readCount = 0;
     int64_t processed = 0;
     int64_t r = 0;
+    const uint8_t* chunk = in;
     while (readCount <= lastSafe) {
-        r = ReadChunk(s, in, kChunk);
+        chunk = NextChunk(s, in, r);
         readCount += r;
         if (r != kChunk || readCount > lastSafe) break;
         processed += kChunk;
-        // In place: the chunk is written while it is still in cache.
-        CheckCore(core::aes::DecryptBlocks(impl, mode, in, in, kChunkBlocks, material.schedule,
+        CheckCore(core::aes::DecryptBlocks(impl, mode, chunk, out, kChunkBlocks, material.schedule,
                                            material.nk, state.bytes));
-        o.WriteBuffer(in, kChunk);
+        o.WriteBuffer(out, kChunk);
         report(processed);
     }
     if (readCount != data) throw EQuorin(core::kAesCipherLength);
@@ -186,7 +201,7 @@ void TAESEncryption::DecryptStream(rtl::TStream& s, rtl::TStream& o) {
     const int64_t f = padding ? r - 16 : r;
     std::fill(buffers.output.begin(), buffers.output.end(), uint8_t{0});
     // A short last CTR block is decrypted whole; only its leading bytes are written.
-    CheckCore(core::aes::DecryptBlocks(impl, mode, in, out, static_cast<uint32_t>((f + 15) / 16),
+    CheckCore(core::aes::DecryptBlocks(impl, mode, chunk, out, static_cast<uint32_t>((f + 15) / 16),
                                        material.schedule, material.nk, state.bytes));
     o.WriteBuffer(out, f);
     processed += f;
@@ -194,7 +209,7 @@ void TAESEncryption::DecryptStream(rtl::TStream& s, rtl::TStream& o) {
 
     if (padding) {
         ChainState last;
-        CheckCore(core::aes::DecryptBlocks(impl, mode, in + f, last.bytes, 1, material.schedule,
+        CheckCore(core::aes::DecryptBlocks(impl, mode, chunk + f, last.bytes, 1, material.schedule,
                                            material.nk, state.bytes));
         const uint8_t b = last.bytes[15];
         if (b > 16) throw EQuorin(core::kAesBadPadding);

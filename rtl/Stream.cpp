@@ -91,6 +91,13 @@ int64_t TMemoryStream::Read(void* buffer, int64_t count) {
     return n;
 }
 
+std::span<const uint8_t> TMemoryStream::ReadView(int64_t count) {
+    const int64_t n = std::clamp<int64_t>(Size() - position_, 0, std::max<int64_t>(count, 0));
+    const std::span<const uint8_t> view(bytes_.data() + position_, static_cast<size_t>(n));
+    position_ += n;
+    return view;
+}
+
 int64_t TMemoryStream::Write(const void* buffer, int64_t count) {
     if (count <= 0) return 0;
     if (position_ + count > Size()) bytes_.resize(static_cast<size_t>(position_ + count));

@@ -1,6 +1,7 @@
 #pragma once
 // Seekable byte streams: files and memory.
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "platform/File.h"
@@ -19,6 +20,11 @@ public:
     virtual int64_t Seek(int64_t offset, TSeekOrigin origin) = 0;
     virtual int64_t Size();
     virtual void SetSize(int64_t value) = 0;
+
+    // A stream that holds its bytes in memory lends up to `count` of them from the
+    // position on and moves past them, instead of copying them; the view lasts until
+    // the stream changes. Other streams lend nothing.
+    virtual std::span<const uint8_t> ReadView(int64_t) { return {}; }
 
     int64_t Position() { return Seek(0, TSeekOrigin::soCurrent); }
     void SetPosition(int64_t value) { Seek(value, TSeekOrigin::soBeginning); }
@@ -66,6 +72,7 @@ public:
     int64_t Seek(int64_t offset, TSeekOrigin origin) override;
     int64_t Size() override { return static_cast<int64_t>(bytes_.size()); }
     void SetSize(int64_t value) override;
+    std::span<const uint8_t> ReadView(int64_t count) override;
     const std::vector<uint8_t>& Bytes() const { return bytes_; }
 
 private:
