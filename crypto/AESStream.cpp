@@ -63,6 +63,17 @@ const uint8_t* NextChunk(rtl::TStream& s, uint8_t* buffer, int64_t& count) {
     return buffer;
 }
 
+// Where a whole output chunk goes: straight into memory that the output stream
+// lends, or into `buffer`, which WriteChunk then writes.
+uint8_t* ChunkTarget(rtl::TStream& o, uint8_t* buffer) {
+    const std::span<uint8_t> view = o.WriteView(kChunk);
+    return static_cast<int64_t>(view.size()) == kChunk ? view.data() : buffer;
+}
+
+void WriteChunk(rtl::TStream& o, const uint8_t* target, const uint8_t* buffer) {
+    if (target == buffer) o.WriteBuffer(buffer, kChunk);
+}
+
 void RunOnFiles(TAESEncryption& aes,
                 void (TAESEncryption::*operation)(rtl::TStream&, rtl::TStream&),
                 const rtl::String& s, const rtl::String& o) {
@@ -121,9 +132,10 @@ void TAESEncryption::EncryptStream(rtl::TStream& s, rtl::TStream& o) {
     const uint8_t* chunk = nullptr;
     while ((chunk = NextChunk(s, in, r)), r == kChunk) {
         processed += kChunk;
-        CheckCore(core::aes::EncryptBlocks(impl, mode, chunk, out, kChunkBlocks, material.schedule,
-                                           material.nk, state.bytes));
-        o.WriteBuffer(out, kChunk);
+        uint8_t* const target = ChunkTarget(o, out);
+        CheckCore(core::aes::EncryptBlocks(impl, mode, chunk, target, kChunkBlocks,
+                                           material.schedule, material.nk, state.bytes));
+        WriteChunk(o, target, out);
         report(processed);
     }
 
@@ -191,9 +203,10 @@ void TAESEncryption::DecryptStream(rtl::TStream& s, rtl::TStream& o) {
         readCount += r;
         if (r != kChunk || readCount > lastSafe) break;
         processed += kChunk;
-        CheckCore(core::aes::DecryptBlocks(impl, mode, chunk, out, kChunkBlocks, material.schedule,
-                                           material.nk, state.bytes));
-        o.WriteBuffer(out, kChunk);
+        uint8_t* const target = ChunkTarget(o, out);
+        CheckCore(core::aes::DecryptBlocks(impl, mode, chunk, target, kChunkBlocks,
+                                           material.schedule, material.nk, state.bytes));
+        WriteChunk(o, target, out);
         report(processed);
     }
     if (readCount != data) throw EQuorin(core::kAesCipherLength);

@@ -98,6 +98,14 @@ std::span<const uint8_t> TMemoryStream::ReadView(int64_t count) {
     return view;
 }
 
+std::span<uint8_t> TMemoryStream::WriteView(int64_t count) {
+    if (count <= 0) return {};
+    if (position_ + count > Size()) bytes_.resize(static_cast<size_t>(position_ + count));
+    const std::span<uint8_t> view(bytes_.data() + position_, static_cast<size_t>(count));
+    position_ += count;
+    return view;
+}
+
 int64_t TMemoryStream::Write(const void* buffer, int64_t count) {
     if (count <= 0) return 0;
     if (position_ + count > Size()) bytes_.resize(static_cast<size_t>(position_ + count));

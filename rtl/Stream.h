@@ -25,6 +25,9 @@ public:
     // position on and moves past them, instead of copying them; the view lasts until
     // the stream changes. Other streams lend nothing.
     virtual std::span<const uint8_t> ReadView(int64_t) { return {}; }
+    // Likewise for writing: such a stream makes room for `count` bytes at the position
+    // (growing as a write would), lends them to be filled in and moves past them.
+    virtual std::span<uint8_t> WriteView(int64_t) { return {}; }
 
     int64_t Position() { return Seek(0, TSeekOrigin::soCurrent); }
     void SetPosition(int64_t value) { Seek(value, TSeekOrigin::soBeginning); }
@@ -73,6 +76,7 @@ public:
     int64_t Size() override { return static_cast<int64_t>(bytes_.size()); }
     void SetSize(int64_t value) override;
     std::span<const uint8_t> ReadView(int64_t count) override;
+    std::span<uint8_t> WriteView(int64_t count) override;
     const std::vector<uint8_t>& Bytes() const { return bytes_; }
 
 private:

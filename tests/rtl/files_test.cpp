@@ -88,6 +88,21 @@ TEST(TMemoryStream, ReadsWritesAndGrows) {
     EXPECT_EQ(copy.Bytes(), stream.Bytes());
 }
 
+TEST(TMemoryStream, LendsItsBytesForReadingAndWriting) {
+    rtl::TMemoryStream stream(std::vector<uint8_t>{1, 2, 3, 4, 5});
+    stream.SetPosition(1);
+    const std::span<const uint8_t> read = stream.ReadView(3);
+    EXPECT_EQ(std::vector<uint8_t>(read.begin(), read.end()), (std::vector<uint8_t>{2, 3, 4}));
+    EXPECT_EQ(stream.ReadView(10).size(), 1u);  // only what is left
+    EXPECT_EQ(stream.Position(), 5);
+    stream.SetPosition(4);
+    const std::span<uint8_t> write = stream.WriteView(3);  // grows like a write
+    ASSERT_EQ(write.size(), 3u);
+    std::fill(write.begin(), write.end(), uint8_t{9});
+    EXPECT_EQ(stream.Bytes(), (std::vector<uint8_t>{1, 2, 3, 4, 9, 9, 9}));
+    EXPECT_EQ(stream.Position(), 7);
+}
+
 TEST(RuntimeMessages, AreTheRuntimesOwnFrenchTexts) {
     EXPECT_EQ(rtl::EResNotFound(u"SALT").Message(), u"Ressource SALT non trouvée");
     EXPECT_EQ(rtl::EListError(0).Message(), u"Index de liste hors limites (0)");
