@@ -10,39 +10,19 @@
 #include "crypto/core/aes.h"
 #include "crypto/core/aes_impl.h"
 #include "tests/core/aes_test_support.h"
+#include "tests/oracle/openssl_aes.h"
 
 namespace {
 
 using aes_test::Bytes;
 using core::aes::Impl;
 
-const EVP_CIPHER* Cipher(uint32_t mode, int32_t bits) {
-    switch (mode) {
-        case core::kAesEcb:
-            return bits == 128   ? EVP_aes_128_ecb()
-                   : bits == 192 ? EVP_aes_192_ecb()
-                                 : EVP_aes_256_ecb();
-        case core::kAesCbc:
-            return bits == 128   ? EVP_aes_128_cbc()
-                   : bits == 192 ? EVP_aes_192_cbc()
-                                 : EVP_aes_256_cbc();
-        case core::kAesOfb:
-            return bits == 128   ? EVP_aes_128_ofb()
-                   : bits == 192 ? EVP_aes_192_ofb()
-                                 : EVP_aes_256_ofb();
-        default:
-            return bits == 128   ? EVP_aes_128_ctr()
-                   : bits == 192 ? EVP_aes_192_ctr()
-                                 : EVP_aes_256_ctr();
-    }
-}
-
 Bytes OpenSsl(bool encrypt, uint32_t mode, int32_t bits, const Bytes& key, const Bytes& iv,
               const Bytes& input, bool padding) {
     std::unique_ptr<EVP_CIPHER_CTX, decltype(&EVP_CIPHER_CTX_free)> ctx(EVP_CIPHER_CTX_new(),
                                                                         EVP_CIPHER_CTX_free);
-    EXPECT_EQ(EVP_CipherInit_ex(ctx.get(), Cipher(mode, bits), nullptr, key.data(), iv.data(),
-                                encrypt ? 1 : 0),
+    EXPECT_EQ(EVP_CipherInit_ex(ctx.get(), oracle::Cipher(mode, bits), nullptr, key.data(),
+                                iv.data(), encrypt ? 1 : 0),
               1);
     EVP_CIPHER_CTX_set_padding(ctx.get(), padding ? 1 : 0);
     Bytes out(input.size() + 32);

@@ -12,32 +12,12 @@
 #include "crypto/AESObj.h"
 #include "rtl/Stream.h"
 #include "tests/crypto/aes_component_support.h"
+#include "tests/oracle/openssl_aes.h"
 
 namespace {
 
 using aes_component_test::Bytes;
 using aes_component_test::UseImpl;
-
-const EVP_CIPHER* Cipher(TAESType mode, int bits) {
-    switch (mode) {
-        case TAESType::atECB:
-            return bits == 128   ? EVP_aes_128_ecb()
-                   : bits == 192 ? EVP_aes_192_ecb()
-                                 : EVP_aes_256_ecb();
-        case TAESType::atCBC:
-            return bits == 128   ? EVP_aes_128_cbc()
-                   : bits == 192 ? EVP_aes_192_cbc()
-                                 : EVP_aes_256_cbc();
-        case TAESType::atOFB:
-            return bits == 128   ? EVP_aes_128_ofb()
-                   : bits == 192 ? EVP_aes_192_ofb()
-                                 : EVP_aes_256_ofb();
-        default:
-            return bits == 128   ? EVP_aes_128_ctr()
-                   : bits == 192 ? EVP_aes_192_ctr()
-                                 : EVP_aes_256_ctr();
-    }
-}
 
 // OpenSSL's encryption with its own padding off; PKCS#7 is added here so that
 // the stream modes get it too.
@@ -46,9 +26,10 @@ Bytes OpenSslEncrypt(TAESType mode, int bits, const Bytes& key, const Bytes& iv,
     if (pkcs7) plain.insert(plain.end(), 16 - plain.size() % 16, uint8_t(16 - plain.size() % 16));
     std::unique_ptr<EVP_CIPHER_CTX, decltype(&EVP_CIPHER_CTX_free)> ctx(EVP_CIPHER_CTX_new(),
                                                                         EVP_CIPHER_CTX_free);
-    EXPECT_EQ(EVP_EncryptInit_ex(ctx.get(), Cipher(mode, bits), nullptr, key.data(),
-                                 mode == TAESType::atECB ? nullptr : iv.data()),
-              1);
+    EXPECT_EQ(
+        EVP_EncryptInit_ex(ctx.get(), oracle::Cipher(static_cast<uint32_t>(mode), bits), nullptr,
+                           key.data(), mode == TAESType::atECB ? nullptr : iv.data()),
+        1);
     EVP_CIPHER_CTX_set_padding(ctx.get(), 0);
     Bytes out(plain.size() + 16);
     int n = 0, tail = 0;
