@@ -99,7 +99,9 @@ public:
     // The whole of s (from position 0, whatever its position) into o from
     // position 0; o is not truncated. s and o are two different streams that
     // nobody else uses meanwhile. Work in chunks of kChunkSize bytes with
-    // two chunk buffers, whatever the size; counts are 64-bit. Progress is 0
+    // two chunk buffers, whatever the size (streams that lend their memory,
+    // such as TMemoryStream, are read and written in place); counts are
+    // 64-bit. Progress is 0
     // at the start, processed * 100 / size of s after every chunk (plaintext
     // bytes when encrypting, ciphertext bytes without the IV when decrypting)
     // and 100 at the end.
