@@ -37,30 +37,12 @@ struct ChainState {
     uint8_t bytes[16] = {};
 };
 
-// Up to `count` bytes: a stream may deliver a chunk in several reads, and only
-// a read of nothing means its end.
-int64_t ReadChunk(rtl::TStream& s, uint8_t* buffer, int64_t count) {
-    int64_t total = 0;
-    while (total < count) {
-        const int64_t n = s.Read(buffer + total, count - total);
-        if (n <= 0) break;
-        total += n;
-    }
-    return total;
-}
-
 // The next chunk of the source, `count` bytes long: lent by a stream that holds
 // a whole chunk in memory, otherwise read into `buffer`.
 const uint8_t* NextChunk(rtl::TStream& s, uint8_t* buffer, int64_t& count) {
-    const std::span<const uint8_t> view = s.ReadView(kChunk);
-    if (static_cast<int64_t>(view.size()) == kChunk) {
-        count = kChunk;
-        return view.data();
-    }
-    if (!view.empty()) std::memcpy(buffer, view.data(), view.size());
-    const auto lent = static_cast<int64_t>(view.size());
-    count = lent + ReadChunk(s, buffer + lent, kChunk - lent);
-    return buffer;
+    const std::span<const uint8_t> chunk = s.ReadChunk(buffer, kChunk);
+    count = static_cast<int64_t>(chunk.size());
+    return chunk.data();
 }
 
 // Where a whole output chunk goes: straight into memory that the output stream
@@ -183,7 +165,9 @@ void TAESEncryption::DecryptStream(rtl::TStream& s, rtl::TStream& o) {
 
     ChainState state;
     if (ivStored) {
-        if (ReadChunk(s, state.bytes, 16) != 16) throw EQuorin(core::kAesShortIvInput);
+        const std::span<const uint8_t> iv = s.ReadChunk(state.bytes, 16);
+        if (iv.size() != 16) throw EQuorin(core::kAesShortIvInput);
+        std::memmove(state.bytes, iv.data(), 16);
     } else if (!ecb) {
         std::memcpy(state.bytes, material.iv, 16);
     }

@@ -1,6 +1,7 @@
 #include "crypto/SHA2Hash.h"
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 #include "crypto/EQuorin.h"
@@ -51,13 +52,12 @@ void StoreBigEndian(Word value, uint8_t* out) {
         out[i] = static_cast<uint8_t>(value >> (8 * (sizeof(Word) - 1 - i)));
 }
 
-// Fills `buffer` with exactly `count` bytes; a stream that ends first is an error.
-void ReadFully(rtl::TStream& stream, uint8_t* buffer, int64_t count) {
-    for (int64_t done = 0; done < count;) {
-        const int64_t n = stream.Read(buffer + done, count - done);
-        if (n <= 0) throw rtl::EReadError();
-        done += n;
-    }
+// Exactly `count` bytes of the stream, lent or read into `buffer`; a stream
+// that ends first is an error.
+const uint8_t* ReadFully(rtl::TStream& stream, uint8_t* buffer, int64_t count) {
+    const std::span<const uint8_t> bytes = stream.ReadChunk(buffer, count);
+    if (static_cast<int64_t>(bytes.size()) != count) throw rtl::EReadError();
+    return bytes.data();
 }
 
 // Pads and compresses `size` bytes of `stream` into `state`, reporting the
@@ -75,9 +75,9 @@ void HashBlocks(rtl::TStream& stream, int64_t size, typename Blocks::Word state[
     const int64_t whole = size - size % static_cast<int64_t>(L);
     while (consumed < whole) {
         const int64_t n = std::min<int64_t>(whole - consumed, kChunk);
-        ReadFully(stream, chunk.data(), n);
+        const uint8_t* const bytes = ReadFully(stream, chunk.data(), n);
         for (int64_t at = 0; at < n; at += L) {
-            Blocks::Compress(chunk.data() + at, constants, state);
+            Blocks::Compress(bytes + at, constants, state);
             consumed += L;
             progress(consumed);
         }
@@ -87,7 +87,7 @@ void HashBlocks(rtl::TStream& stream, int64_t size, typename Blocks::Word state[
     // 16 for SHA-384/512, big-endian) fill one or two final blocks.
     uint8_t last[2 * L] = {};
     const size_t tail = static_cast<size_t>(size - whole);
-    ReadFully(stream, last, static_cast<int64_t>(tail));
+    std::memmove(last, ReadFully(stream, last, static_cast<int64_t>(tail)), tail);
     last[tail] = 0x80;
     const size_t blocks = tail + 1 + 2 * sizeof(Word) <= L ? 1 : 2;
     const uint64_t bits = static_cast<uint64_t>(size) << 3;

@@ -14,6 +14,20 @@ int64_t TStream::Size() {
     return size;
 }
 
+std::span<const uint8_t> TStream::ReadChunk(uint8_t* buffer, int64_t count) {
+    if (count <= 0) return {buffer, 0};
+    const std::span<const uint8_t> view = ReadView(count);
+    if (static_cast<int64_t>(view.size()) == count) return view;
+    if (!view.empty()) std::memcpy(buffer, view.data(), view.size());
+    auto total = static_cast<int64_t>(view.size());
+    while (total < count) {
+        const int64_t n = Read(buffer + total, count - total);
+        if (n <= 0) break;
+        total += n;
+    }
+    return {buffer, static_cast<size_t>(total)};
+}
+
 void TStream::ReadBuffer(void* buffer, int64_t count) {
     if (count > 0 && Read(buffer, count) != count) throw EReadError();
 }

@@ -29,6 +29,11 @@ public:
     // (growing as a write would), lends them to be filled in and moves past them.
     virtual std::span<uint8_t> WriteView(int64_t) { return {}; }
 
+    // The next bytes, up to `count`: lent when the stream can, otherwise read into
+    // `buffer` (room for `count` bytes), in as many reads as the stream needs.
+    // Fewer than `count` only at the end of the stream.
+    std::span<const uint8_t> ReadChunk(uint8_t* buffer, int64_t count);
+
     int64_t Position() { return Seek(0, TSeekOrigin::soCurrent); }
     void SetPosition(int64_t value) { Seek(value, TSeekOrigin::soBeginning); }
 
