@@ -54,6 +54,8 @@ public:
     ~TAESEncryption() override;
 
     TAESKeyLength keyLength() const { return FKeyLength; }
+    // 128, 192 or 256.
+    int32_t keyLengthBits() const { return FKeyLengthNum; }
     void SetKeyLength(TAESKeyLength value);
     // An empty text keeps the key; any length other than keyLength / 8 raises
     // rtl::Exception "Keylength incorrect, must be 16|24|32" and keeps the key.

@@ -56,6 +56,32 @@ void WriteChunk(rtl::TStream& o, const uint8_t* target, const uint8_t* buffer) {
     if (target == buffer) o.WriteBuffer(buffer, kChunk);
 }
 
+// What both directions work with: the settings, the key material, the block
+// path and progress against the source's size.
+struct StreamRun {
+    StreamRun(TAESEncryption& aes, rtl::TStream& s)
+        : aes(aes),
+          ecb(aes.AType() == TAESType::atECB),
+          padding(aes.paddingMode() == TPaddingMode::PKCS7),
+          mode(static_cast<uint32_t>(aes.AType())),
+          material(aes.key(), aes.keyLengthBits(), aes.IV(),
+                   !ecb && aes.IVMode() == TIVMode::userdefined),
+          impl(aesobj::Implementation()),
+          size(s.Size()) {}
+
+    void Report(int64_t processed) const {
+        if (size > 0) aes.SetProgress(static_cast<int32_t>(processed * 100 / size));
+    }
+
+    TAESEncryption& aes;
+    const bool ecb;
+    const bool padding;
+    const uint32_t mode;
+    const aesobj::AesKeyMaterial material;
+    const core::aes::Impl& impl;
+    const int64_t size;
+};
+
 void RunOnFiles(TAESEncryption& aes,
                 void (TAESEncryption::*operation)(rtl::TStream&, rtl::TStream&),
                 const rtl::String& s, const rtl::String& o) {
@@ -84,25 +110,16 @@ void TAESEncryption::EncryptStream(rtl::TStream& s, rtl::TStream& o) {
     s.SetPosition(0);
     o.SetPosition(0);
     SetProgress(0);
-    const bool ecb = FType == TAESType::atECB;
-    const bool padding = FPaddingMode == TPaddingMode::PKCS7;
-    const uint32_t mode = static_cast<uint32_t>(FType);
-    const aesobj::AesKeyMaterial material(FKey, FKeyLengthNum, FIV,
-                                          !ecb && FIVMode == TIVMode::userdefined);
-    const core::aes::Impl& impl = aesobj::Implementation();
-    const int64_t size = s.Size();
-    const auto report = [&](int64_t processed) {
-        if (size > 0) SetProgress(static_cast<int32_t>(processed * 100 / size));
-    };
+    const StreamRun run(*this, s);
 
-    if (!padding && size % 16 != 0) throw EQuorin(core::kAesClearLength);
+    if (!run.padding && run.size % 16 != 0) throw EQuorin(core::kAesClearLength);
     ChainState state;
-    if (!ecb) {
+    if (!run.ecb) {
         if (FIVMode == TIVMode::rand) {
             CheckCore(core::RandomBytes(16, state.bytes));
             o.WriteBuffer(state.bytes, 16);
         } else {
-            std::memcpy(state.bytes, material.iv, 16);
+            std::memcpy(state.bytes, run.material.iv, 16);
         }
     }
 
@@ -115,28 +132,28 @@ void TAESEncryption::EncryptStream(rtl::TStream& s, rtl::TStream& o) {
     while ((chunk = NextChunk(s, in, r)), r == kChunk) {
         processed += kChunk;
         uint8_t* const target = ChunkTarget(o, out);
-        CheckCore(core::aes::EncryptBlocks(impl, mode, chunk, target, kChunkBlocks,
-                                           material.schedule, material.nk, state.bytes));
+        CheckCore(core::aes::EncryptBlocks(run.impl, run.mode, chunk, target, kChunkBlocks,
+                                           run.material.schedule, run.material.nk, state.bytes));
         WriteChunk(o, target, out);
-        report(processed);
+        run.Report(processed);
     }
 
-    const int64_t f = padding ? r / 16 * 16 : r;
+    const int64_t f = run.padding ? r / 16 * 16 : r;
     // Only a source that ends before its size says can leave a partial block here.
     if (f % 16 != 0) throw EQuorin(core::kAesClearLength);
     std::fill(buffers.output.begin(), buffers.output.end(), uint8_t{0});
-    CheckCore(core::aes::EncryptBlocks(impl, mode, in, out, static_cast<uint32_t>(f / 16),
-                                       material.schedule, material.nk, state.bytes));
+    CheckCore(core::aes::EncryptBlocks(run.impl, run.mode, in, out, static_cast<uint32_t>(f / 16),
+                                       run.material.schedule, run.material.nk, state.bytes));
     o.WriteBuffer(out, f);
     processed += f;
-    report(processed);
+    run.Report(processed);
 
-    if (padding) {
+    if (run.padding) {
         ChainState last;
         std::memcpy(last.bytes, in + f, static_cast<size_t>(r - f));
         core::AesPadBlock(last.bytes, static_cast<uint32_t>(r - f));
-        CheckCore(core::aes::EncryptBlocks(impl, mode, last.bytes, last.bytes, 1, material.schedule,
-                                           material.nk, state.bytes));
+        CheckCore(core::aes::EncryptBlocks(run.impl, run.mode, last.bytes, last.bytes, 1,
+                                           run.material.schedule, run.material.nk, state.bytes));
         o.WriteBuffer(last.bytes, 16);
         SetProgress(100);
     }
@@ -146,35 +163,27 @@ void TAESEncryption::DecryptStream(rtl::TStream& s, rtl::TStream& o) {
     s.SetPosition(0);
     o.SetPosition(0);
     SetProgress(0);
-    const bool ecb = FType == TAESType::atECB;
-    const bool padding = FPaddingMode == TPaddingMode::PKCS7;
-    const uint32_t mode = static_cast<uint32_t>(FType);
-    const aesobj::AesKeyMaterial material(FKey, FKeyLengthNum, FIV,
-                                          !ecb && FIVMode == TIVMode::userdefined);
-    const core::aes::Impl& impl = aesobj::Implementation();
-    const int64_t size = s.Size();
-    const auto report = [&](int64_t processed) {
-        if (size > 0) SetProgress(static_cast<int32_t>(processed * 100 / size));
-    };
+    const StreamRun run(*this, s);
 
-    const bool ivStored = !ecb && FIVMode == TIVMode::rand;
-    if (ivStored && size < 16) throw EQuorin(core::kAesShortIvInput);
-    const int64_t data = size - (ivStored ? 16 : 0);
-    if (padding && data < 16) throw EQuorin(core::kAesCipherLength);
-    if ((padding || mode != core::kAesCtr) && data % 16 != 0) throw EQuorin(core::kAesCipherLength);
+    const bool ivStored = !run.ecb && FIVMode == TIVMode::rand;
+    if (ivStored && run.size < 16) throw EQuorin(core::kAesShortIvInput);
+    const int64_t data = run.size - (ivStored ? 16 : 0);
+    if (run.padding && data < 16) throw EQuorin(core::kAesCipherLength);
+    if ((run.padding || run.mode != core::kAesCtr) && data % 16 != 0)
+        throw EQuorin(core::kAesCipherLength);
 
     ChainState state;
     if (ivStored) {
         const std::span<const uint8_t> iv = s.ReadChunk(state.bytes, 16);
         if (iv.size() != 16) throw EQuorin(core::kAesShortIvInput);
         std::memmove(state.bytes, iv.data(), 16);
-    } else if (!ecb) {
-        std::memcpy(state.bytes, material.iv, 16);
+    } else if (!run.ecb) {
+        std::memcpy(state.bytes, run.material.iv, 16);
     }
 
     // A chunk is decrypted in the loop only while ciphertext remains after it:
     // the final block (with PKCS7) or byte (without) is left to the final step.
-    const int64_t lastSafe = data - (padding ? 16 : 1);
+    const int64_t lastSafe = data - (run.padding ? 16 : 1);
     ChunkBuffers buffers;
     uint8_t* const in = buffers.input.data();
     uint8_t* const out = buffers.output.data();
@@ -188,26 +197,27 @@ void TAESEncryption::DecryptStream(rtl::TStream& s, rtl::TStream& o) {
         if (r != kChunk || readCount > lastSafe) break;
         processed += kChunk;
         uint8_t* const target = ChunkTarget(o, out);
-        CheckCore(core::aes::DecryptBlocks(impl, mode, chunk, target, kChunkBlocks,
-                                           material.schedule, material.nk, state.bytes));
+        CheckCore(core::aes::DecryptBlocks(run.impl, run.mode, chunk, target, kChunkBlocks,
+                                           run.material.schedule, run.material.nk, state.bytes));
         WriteChunk(o, target, out);
-        report(processed);
+        run.Report(processed);
     }
     if (readCount != data) throw EQuorin(core::kAesCipherLength);
 
-    const int64_t f = padding ? r - 16 : r;
+    const int64_t f = run.padding ? r - 16 : r;
     std::fill(buffers.output.begin(), buffers.output.end(), uint8_t{0});
     // A short last CTR block is decrypted whole; only its leading bytes are written.
-    CheckCore(core::aes::DecryptBlocks(impl, mode, chunk, out, static_cast<uint32_t>((f + 15) / 16),
-                                       material.schedule, material.nk, state.bytes));
+    CheckCore(core::aes::DecryptBlocks(run.impl, run.mode, chunk, out,
+                                       static_cast<uint32_t>((f + 15) / 16), run.material.schedule,
+                                       run.material.nk, state.bytes));
     o.WriteBuffer(out, f);
     processed += f;
-    report(processed);
+    run.Report(processed);
 
-    if (padding) {
+    if (run.padding) {
         ChainState last;
-        CheckCore(core::aes::DecryptBlocks(impl, mode, chunk + f, last.bytes, 1, material.schedule,
-                                           material.nk, state.bytes));
+        CheckCore(core::aes::DecryptBlocks(run.impl, run.mode, chunk + f, last.bytes, 1,
+                                           run.material.schedule, run.material.nk, state.bytes));
         const uint8_t b = last.bytes[15];
         if (b > 16) throw EQuorin(core::kAesBadPadding);
         o.WriteBuffer(last.bytes, 16 - b);

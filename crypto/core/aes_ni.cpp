@@ -59,32 +59,21 @@ COFREX_AESNI inline __m128i Decrypt1(__m128i b, const __m128i* k) {
     return _mm_aesdeclast_si128(b, k[R]);
 }
 
-template <int R>
-COFREX_AESNI inline void EncryptLanes(__m128i* b, const __m128i* k) {
+// All kLanes blocks through the rounds together, so the instructions overlap.
+template <int R, bool decrypt>
+COFREX_AESNI inline void Lanes(__m128i* b, const __m128i* k) {
 #pragma GCC unroll 8
     for (int j = 0; j < kLanes; ++j) b[j] = _mm_xor_si128(b[j], k[0]);
 #pragma GCC unroll 14
     for (int i = 1; i < R; ++i) {
         const __m128i key = k[i];
 #pragma GCC unroll 8
-        for (int j = 0; j < kLanes; ++j) b[j] = _mm_aesenc_si128(b[j], key);
+        for (int j = 0; j < kLanes; ++j)
+            b[j] = decrypt ? _mm_aesdec_si128(b[j], key) : _mm_aesenc_si128(b[j], key);
     }
 #pragma GCC unroll 8
-    for (int j = 0; j < kLanes; ++j) b[j] = _mm_aesenclast_si128(b[j], k[R]);
-}
-
-template <int R>
-COFREX_AESNI inline void DecryptLanes(__m128i* b, const __m128i* k) {
-#pragma GCC unroll 8
-    for (int j = 0; j < kLanes; ++j) b[j] = _mm_xor_si128(b[j], k[0]);
-#pragma GCC unroll 14
-    for (int i = 1; i < R; ++i) {
-        const __m128i key = k[i];
-#pragma GCC unroll 8
-        for (int j = 0; j < kLanes; ++j) b[j] = _mm_aesdec_si128(b[j], key);
-    }
-#pragma GCC unroll 8
-    for (int j = 0; j < kLanes; ++j) b[j] = _mm_aesdeclast_si128(b[j], k[R]);
+    for (int j = 0; j < kLanes; ++j)
+        b[j] = decrypt ? _mm_aesdeclast_si128(b[j], k[R]) : _mm_aesenclast_si128(b[j], k[R]);
 }
 
 template <int R, bool decrypt>
@@ -101,11 +90,7 @@ COFREX_AESNI void Ecb(const uint8_t* input, uint8_t* output, size_t blockCount,
         __m128i b[kLanes];
 #pragma GCC unroll 8
         for (int j = 0; j < kLanes; ++j) b[j] = Load(input + 16 * (n + j));
-        if constexpr (decrypt) {
-            DecryptLanes<R>(b, k);
-        } else {
-            EncryptLanes<R>(b, k);
-        }
+        Lanes<R, decrypt>(b, k);
 #pragma GCC unroll 8
         for (int j = 0; j < kLanes; ++j) Store(output + 16 * (n + j), b[j]);
     }
@@ -139,7 +124,7 @@ COFREX_AESNI void CbcDecrypt(const uint8_t* input, uint8_t* output, size_t block
         __m128i c[kLanes], b[kLanes];
 #pragma GCC unroll 8
         for (int j = 0; j < kLanes; ++j) b[j] = c[j] = Load(input + 16 * (n + j));
-        DecryptLanes<R>(b, k);
+        Lanes<R, true>(b, k);
         Store(output + 16 * n, _mm_xor_si128(b[0], chain));
 #pragma GCC unroll 8
         for (int j = 1; j < kLanes; ++j)
@@ -202,7 +187,7 @@ COFREX_AESNI void Ctr(const uint8_t* input, uint8_t* output, size_t blockCount,
         __m128i b[kLanes];
 #pragma GCC unroll 8
         for (int j = 0; j < kLanes; ++j) b[j] = counter.NextBlock();
-        EncryptLanes<R>(b, k);
+        Lanes<R, false>(b, k);
 #pragma GCC unroll 8
         for (int j = 0; j < kLanes; ++j) {
             Store(output + 16 * (n + j), _mm_xor_si128(Load(input + 16 * (n + j)), b[j]));
