@@ -15,8 +15,8 @@
 namespace {
 
 // A 12-character guess followed by a salt text: 76 bytes, two SHA-256 blocks.
-const std::string kGuess =
-    std::string("Tr0ub4dor&3x") + "9A3F1102C45E708821B76D0CE944135A9A3F1102C45E708821B76D0CE944135A";
+const std::string kGuess = std::string("Tr0ub4dor&3x") +
+                           "9A3F1102C45E708821B76D0CE944135A9A3F1102C45E708821B76D0CE944135A";
 
 void BM_CheckValueGuess_Cofrex(benchmark::State& state) {
     uint8_t digest[32];
