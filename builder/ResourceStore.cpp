@@ -39,6 +39,17 @@ struct RemoveOnExit {
     ~RemoveOnExit() { platform::RemoveFile(path); }
 };
 
+// One update cycle with the whole content of `dataPath`, mapped for its duration.
+void UpdateFromFile(const rtl::String& exePath, const rtl::String& dataPath,
+                    const rtl::String& resName) {
+    platform::MappedFile data;
+    MapWhole(data, dataPath);
+    platform::ResourceUpdate update;
+    if (!update.Begin(exePath)) throw rtl::Exception(u"Could not open file for writing.");
+    if (!update.Add(resName, data.Bytes())) throw rtl::Exception(u"Could not add resource.");
+    if (!update.Commit()) throw rtl::Exception(u"Could not write changes to file.");
+}
+
 }  // namespace
 
 rtl::String TempResourcePath() {
@@ -71,13 +82,11 @@ void AddResource(const rtl::String& exePath, bool fromText, const rtl::String& v
         WriteFile(tempPath, std::span(reinterpret_cast<const uint8_t*>(line.data()), line.size()));
         dataPath = tempPath;
     }
-    platform::MappedFile data;
-    MapWhole(data, dataPath);
-    platform::ResourceUpdate update;
-    if (!update.Begin(exePath)) throw rtl::Exception(u"Could not open file for writing.");
-    if (!update.Add(resName, data.Bytes())) throw rtl::Exception(u"Could not add resource.");
-    if (!update.Commit()) throw rtl::Exception(u"Could not write changes to file.");
-    platform::RemoveFile(tempPath);
+    UpdateFromFile(exePath, dataPath, resName);
+    // The data's view is released by now: a mapped file cannot be deleted.
+    if (!platform::RemoveFile(tempPath) && fromText)
+        throw rtl::Exception(u"Could not delete the temporary file \"" + tempPath + u"\". " +
+                             platform::LastErrorText() + u".");
 }
 
 }  // namespace builder

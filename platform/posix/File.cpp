@@ -10,6 +10,7 @@
 #include <cstring>
 #include <string>
 
+#include "platform/MappedFile.h"
 #include "platform/Utf8.h"
 
 namespace platform {
@@ -118,7 +119,19 @@ bool FileExists(const Path& path) {
 }
 
 bool RemoveFile(const Path& path) {
+    if (mapped_views::Holds(path)) return errno = EBUSY, Fail();
     return ::unlink(Utf8Encode(path).c_str()) == 0 || Fail();
+}
+
+bool IdentifyFile(const Path& path, FileIdentity& identity) {
+    struct stat info;
+    if (::stat(Utf8Encode(path).c_str(), &info) != 0) return Fail();
+    identity = {static_cast<uint64_t>(info.st_dev), static_cast<uint64_t>(info.st_ino)};
+    return true;
+}
+
+bool SameFileName(const Path& a, const Path& b) {
+    return a == b;
 }
 
 bool CopyFileOver(const Path& from, const Path& to) {

@@ -98,6 +98,16 @@ TEST_F(ResourceStore, PackageResourcesRoundTripAndTheProgramsOwnSurvive) {
     }
 }
 
+// The temporary text file is still mapped while the update runs; Windows refuses
+// to delete it until the view is released, and the platform layer does the same
+// everywhere, so a removal in the wrong order leaves the file behind here too.
+TEST_F(ResourceStore, EveryTextWriteRemovesTheTemporaryFile) {
+    for (const char16_t* name : {u"SALT", u"FILENAME", u"HASH"}) {
+        AddResource(exe_, true, u"value", name);
+        EXPECT_FALSE(TempFileExists()) << rtl::Utf8Encode(name);
+    }
+}
+
 TEST_F(ResourceStore, AddingAnExistingNameReplacesIt) {
     ASSERT_EQ(ResourceBytes(u"SALT"),
               std::vector<uint8_t>({'O', 'L', 'D', '-', 'S', 'A', 'L', 'T', '\r', '\n'}));
