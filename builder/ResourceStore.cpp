@@ -20,12 +20,16 @@ constexpr int64_t kResourceLimit = INT64_C(1) << 31;
 
 // Maps a data file whole. The mapping never has a null data pointer, which the
 // system's resource update needs to tell "add empty data" from "delete".
+// The size is checked before the mapping, which would read all of it.
 void MapWhole(platform::MappedFile& file, const rtl::String& path) {
-    if (!file.Open(path))
-        throw rtl::EFOpenError(rtl::ExpandFileName(path), platform::LastErrorText());
-    if (file.Bytes().size() >= static_cast<uint64_t>(kResourceLimit))
+    platform::File measured =
+        platform::File::Open(path, platform::Access::read, platform::Share::denyWrite,
+                             platform::Disposition::openExisting);
+    if (measured.IsOpen() && measured.Size() >= kResourceLimit)
         throw rtl::Exception(u"The file \"" + path +
                              u"\" is too large for a package: its size must stay below 2 GB.");
+    if (!file.Open(path))
+        throw rtl::EFOpenError(rtl::ExpandFileName(path), platform::LastErrorText());
 }
 
 void WriteFile(const rtl::String& path, std::span<const uint8_t> bytes) {

@@ -235,6 +235,108 @@ TEST_F(Lock, TargetNamedLikeTheWorkFileIsLockedAndKept) {
     EXPECT_EQ(ReadAll(In(u"resource.txt")), Pattern(300, 12));
 }
 
+// Nothing of a refused lock stays behind: no package, work file or unlocker copy.
+#define EXPECT_NOTHING_WRITTEN(output)                            \
+    do {                                                          \
+        EXPECT_FALSE(platform::FileExists(output));               \
+        EXPECT_FALSE(platform::FileExists(In(u"resource.txt")));  \
+        EXPECT_FALSE(platform::FileExists(Out(u"UnCofrex.exe"))); \
+    } while (false)
+
+TEST_F(Lock, WorkFileThatCannotBeCreatedGivesTheEncryptionsMessage) {
+    WriteAll(In(u"t.txt"), Pattern(10, 13));
+    std::filesystem::create_directories(std::filesystem::path(In(u"resource.txt")));
+    try {
+        builder_->Execute(In(u"t.txt"), u"pw", Out(u"t.exe"));
+        FAIL() << "no exception";
+    } catch (const rtl::Exception& e) {
+        EXPECT_EQ(e.Message(), u"Unable to create the file");
+    }
+    EXPECT_FALSE(platform::FileExists(Out(u"t.exe")));
+    EXPECT_FALSE(platform::FileExists(UnlockerCopy()));
+}
+
+// Whichever step on the way to the output folder fails, the message names the
+// output file, not the intermediate copy.
+TEST_F(Lock, OutputFolderThatCannotBeWrittenNamesTheOutputFile) {
+    WriteAll(In(u"t.txt"), Pattern(10, 14));
+    std::filesystem::create_directories(std::filesystem::path(Out(u"UnCofrex.exe")));
+    for (const String& output :
+         {Path(u"no such folder") + rtl::PathDelim + u"t.exe", Out(u"t.exe")}) {
+        try {
+            builder_->Execute(In(u"t.txt"), u"pw", output);
+            FAIL() << "no exception";
+        } catch (const rtl::Exception& e) {
+            EXPECT_EQ(
+                e.Message().rfind(u"The package could not be saved as \"" + output + u"\". ", 0),
+                0u)
+                << rtl::Utf8Encode(e.Message());
+        }
+        EXPECT_FALSE(platform::FileExists(output));
+        EXPECT_FALSE(platform::FileExists(In(u"resource.txt")));
+    }
+}
+
+// The lock replaces the unlocker copy before it writes the package: a target that
+// is that copy would be lost, and an output named like it would collide with it.
+TEST_F(Lock, TargetOrOutputThatIsTheUnlockerCopyIsRefused) {
+    const String viaOut = Path(u"out") + rtl::PathDelim + u".." + rtl::PathDelim + u"appdata" +
+                          rtl::PathDelim + u"UnCofrex.exe";
+    // Before any lock the copy does not exist yet; the output would still be it.
+    for (const String& output : {UnlockerCopy(), viaOut}) {
+        WriteAll(In(u"t.txt"), Pattern(10, 15));
+        try {
+            builder_->Execute(In(u"t.txt"), u"pw", output);
+            FAIL() << "no exception";
+        } catch (const rtl::Exception& e) {
+            EXPECT_EQ(e.Message(), u"The package cannot be saved as \"" + output +
+                                       u"\": the lock prepares its unlocker copy there.");
+        }
+        EXPECT_FALSE(platform::FileExists(UnlockerCopy()));
+        EXPECT_NOTHING_WRITTEN(Out(u"never.exe"));
+    }
+
+    builder_->Execute(In(u"t.txt"), u"pw", Out(u"first.exe"));
+    const Bytes copy = ReadAll(UnlockerCopy());
+    std::filesystem::create_hard_link(std::filesystem::path(UnlockerCopy()),
+                                      std::filesystem::path(In(u"linked.exe")));
+    for (const String& target : {UnlockerCopy(), In(u"linked.exe")}) {
+        try {
+            builder_->Execute(target, u"pw", Out(u"second.exe"));
+            FAIL() << "no exception";
+        } catch (const rtl::Exception& e) {
+            EXPECT_EQ(e.Message(), u"The file \"" + target +
+                                       u"\" is the unlocker copy that every lock replaces: it "
+                                       u"cannot be locked.");
+        }
+        EXPECT_EQ(ReadAll(UnlockerCopy()), copy);
+        EXPECT_NOTHING_WRITTEN(Out(u"second.exe"));
+    }
+    try {
+        builder_->Execute(In(u"t.txt"), u"pw", UnlockerCopy());
+        FAIL() << "no exception";
+    } catch (const rtl::Exception&) {
+    }
+    EXPECT_EQ(ReadAll(UnlockerCopy()), copy);
+}
+
+// A target whose package data would reach 2 GiB is refused before anything is
+// written; the file is sparse, so its size costs nothing.
+TEST_F(Lock, TargetOfTwoGigabytesIsRefusedBeforeAnythingIsWritten) {
+    // 16 bytes of IV and the padded data reach 2^31 from this size on.
+    builder_test::WriteSparse(In(u"huge.bin"), (INT64_C(1) << 31) - 32);
+    try {
+        builder_->Execute(In(u"huge.bin"), u"pw", Out(u"huge.exe"));
+        FAIL() << "no exception";
+    } catch (const rtl::Exception& e) {
+        EXPECT_EQ(e.Message(),
+                  u"The file \"" + In(u"huge.bin") +
+                      u"\" is too large to be locked: a package holds files below 2 GB.");
+    }
+    EXPECT_FALSE(platform::FileExists(UnlockerCopy()));
+    EXPECT_NOTHING_WRITTEN(Out(u"huge.exe"));
+}
+
 TEST(TCofrexSetup, VersionAndUnlockerFolder) {
     TCofrex fromPath(u"somewhere");
     EXPECT_EQ(fromPath.UnCofrexExePath(), u"somewhere");

@@ -188,6 +188,22 @@ TEST_F(ResourceStore, UnreadableDataFailsBeforeTheUpdate) {
     EXPECT_EQ(ReadAll(exe_), before);
 }
 
+// A resource's size is a signed 32-bit count: 2 GiB of data are refused before
+// the update begins.
+TEST_F(ResourceStore, DataOfTwoGigabytesIsRefusedBeforeTheUpdate) {
+    builder_test::WriteSparse(Path(u"huge.bin"), INT64_C(1) << 31);
+    const std::vector<uint8_t> before = ReadAll(exe_);
+    try {
+        AddResource(exe_, false, Path(u"huge.bin"), u"ENCRYPTEDFILE");
+        FAIL() << "no exception";
+    } catch (const rtl::Exception& e) {
+        EXPECT_EQ(e.Message(),
+                  u"The file \"" + Path(u"huge.bin") +
+                      u"\" is too large for a package: its size must stay below 2 GB.");
+    }
+    EXPECT_EQ(ReadAll(exe_), before);
+}
+
 TEST_F(ResourceStore, UpdateFailuresAreReportedAndLeaveTheTempFile) {
     struct Row {
         String exe;
