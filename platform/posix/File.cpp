@@ -12,6 +12,7 @@
 
 #include "platform/MappedFile.h"
 #include "platform/Utf8.h"
+#include "platform/posix/Rename.h"
 
 namespace platform {
 namespace {
@@ -149,15 +150,20 @@ bool CopyFileOver(const Path& from, const Path& to) {
 }
 
 bool RenameFile(const Path& from, const Path& to) {
-    // link + unlink refuses an existing target atomically, as MoveFileW does.
-    const std::string source = Utf8Encode(from), target = Utf8Encode(to);
-    if (::link(source.c_str(), target.c_str()) != 0) {
-        if (errno != EPERM && errno != EXDEV && errno != ENOSYS) return Fail();
-        if (::access(target.c_str(), F_OK) == 0) return errno = EEXIST, Fail();
-        return ::rename(source.c_str(), target.c_str()) == 0 || Fail();
-    }
-    return ::unlink(source.c_str()) == 0 || Fail();
+    return posix::RenameWithoutReplacing(Utf8Encode(from), Utf8Encode(to), ::link) || Fail();
 }
+
+namespace posix {
+
+bool RenameWithoutReplacing(const std::string& from, const std::string& to, LinkFunction link) {
+    // link + unlink refuses an existing target atomically, as MoveFileW does.
+    if (link(from.c_str(), to.c_str()) == 0) return ::unlink(from.c_str()) == 0;
+    if (errno != EPERM && errno != EXDEV && errno != ENOSYS) return false;
+    if (::access(to.c_str(), F_OK) == 0) return errno = EEXIST, false;
+    return ::rename(from.c_str(), to.c_str()) == 0;
+}
+
+}  // namespace posix
 
 Path TempFolder() {
     const char* dir = std::getenv("TMPDIR");
