@@ -177,8 +177,13 @@ void TCofrex::Execute(const rtl::String& encFile, const rtl::String& password,
 void TCofrex::WritePackageResources(const rtl::String& workFile, const rtl::String& name,
                                     const rtl::String& checkValue) {
     const rtl::String target = rtl::ExpandFileName(UnlockerCopyPath());
-    builder::AddResource(target, false, workFile, u"ENCRYPTEDFILE");
-    builder::AddResource(target, true, Fargon->StringSalt(), u"SALT");
-    builder::AddResource(target, true, name, u"FILENAME");
-    builder::AddResource(target, true, checkValue, u"HASH");
+    AddResource(target, false, workFile, u"ENCRYPTEDFILE");
+    AddResource(target, true, Fargon->StringSalt(), u"SALT");
+    AddResource(target, true, name, u"FILENAME");
+    AddResource(target, true, checkValue, u"HASH");
+}
+
+void TCofrex::AddResource(const rtl::String& exePath, bool fromText, const rtl::String& value,
+                          const rtl::String& resName) {
+    builder::AddResource(exePath, fromText, value, resName);
 }

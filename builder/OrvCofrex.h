@@ -47,6 +47,10 @@ public:
 
 protected:
     virtual void Change();
+    // One resource write of the package into the unlocker copy (the store's
+    // AddResource); a class made for tests can make one of them fail.
+    virtual void AddResource(const rtl::String& exePath, bool fromText, const rtl::String& value,
+                             const rtl::String& resName);
 
 private:
     void AesProgressChanged(rtl::TObject* Sender);

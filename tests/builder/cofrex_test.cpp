@@ -337,6 +337,46 @@ TEST_F(Lock, TargetOfTwoGigabytesIsRefusedBeforeAnythingIsWritten) {
     EXPECT_NOTHING_WRITTEN(Out(u"huge.exe"));
 }
 
+// A builder whose third resource write fails as a full disk would make it fail.
+class ThirdWriteFails : public TCofrex {
+public:
+    using TCofrex::TCofrex;
+    std::vector<String> written;
+
+protected:
+    void AddResource(const String& exePath, bool fromText, const String& value,
+                     const String& resName) override {
+        if (written.size() == 2) throw rtl::Exception(u"Could not write changes to file.");
+        TCofrex::AddResource(exePath, fromText, value, resName);
+        written.push_back(resName);
+    }
+};
+
+// The resources are written one update at a time, in a fixed order: after a
+// failure of the third, the unlocker copy holds the first two and no more.
+TEST_F(Lock, ResourcesAreWrittenInOrderAndAFailureStopsThere) {
+    WriteAll(In(u"t.txt"), Pattern(10, 16));
+    ThirdWriteFails builder(Path(u"appdata"));
+    try {
+        builder.Execute(In(u"t.txt"), u"pw", Out(u"t.exe"));
+        FAIL() << "no exception";
+    } catch (const rtl::Exception& e) {
+        EXPECT_EQ(e.Message(), u"Could not write changes to file.");
+    }
+    EXPECT_EQ(builder.written, std::vector<String>({u"ENCRYPTEDFILE", u"SALT"}));
+    const Bytes image = ReadAll(UnlockerCopy());
+    const pe::ResourceEditor copy(image);
+    const auto size = [&](const char16_t* name) {
+        const pe::ResourceData* data = copy.Find(pe::kRtRcData, name, pe::kLangNeutral);
+        return data ? data->bytes.size() : 0u;
+    };
+    EXPECT_EQ(size(u"ENCRYPTEDFILE"), 32u);
+    EXPECT_EQ(size(u"SALT"), 66u);  // the fixture's own SALT is shorter
+    EXPECT_EQ(copy.Find(pe::kRtRcData, u"FILENAME", pe::kLangNeutral), nullptr);
+    EXPECT_EQ(copy.Find(pe::kRtRcData, u"HASH", pe::kLangNeutral), nullptr);
+    EXPECT_NOTHING_WRITTEN(Out(u"t.exe"));
+}
+
 TEST(TCofrexSetup, VersionAndUnlockerFolder) {
     TCofrex fromPath(u"somewhere");
     EXPECT_EQ(fromPath.UnCofrexExePath(), u"somewhere");
