@@ -70,6 +70,17 @@ int HexDigit(char16_t c) {
     return -1;
 }
 
+// A byte count below 0, or one whose text would not have a 32-bit length.
+[[noreturn]] void BadByteCount(int64_t count) {
+    throw EQuorin(u"Byte count out of range (" + rtl::Str(std::to_string(count)) + u")");
+}
+
+// The signed 32-bit count that the operations pass on.
+int32_t ByteCount(size_t size) {
+    if (size > static_cast<size_t>(INT32_MAX)) BadByteCount(static_cast<int64_t>(size));
+    return static_cast<int32_t>(size);
+}
+
 // Puts the format back on every exit.
 class FormatScope {
 public:
@@ -91,17 +102,6 @@ TConvert::TConvert(TConvertType AType) : TOrvCryptBase(nullptr), FType(AType) {}
 
 void TConvert::BadType() const {
     throw EQuorin(u"Bad Type (" + rtl::IntToStr(static_cast<int>(FType)) + u")");
-}
-
-// A byte count below 0, or one whose text would not have a 32-bit length.
-[[noreturn]] static void BadByteCount(int64_t count) {
-    throw EQuorin(u"Byte count out of range (" + rtl::Str(std::to_string(count)) + u")");
-}
-
-// The signed 32-bit count that the operations pass on.
-static int32_t ByteCount(size_t size) {
-    if (size > static_cast<size_t>(INT32_MAX)) BadByteCount(static_cast<int64_t>(size));
-    return static_cast<int32_t>(size);
 }
 
 String TConvert::CharToFormat(const uint8_t* charstring, int32_t charlen) {
