@@ -48,6 +48,54 @@ private:
     bool committed_ = false;
 };
 
+[[noreturn]] void PackageNotSaved(const rtl::String& outputFile, const rtl::String& reason) {
+    throw rtl::Exception(u"The package could not be saved as \"" + outputFile + u"\". " + reason +
+                         u".");
+}
+
+// The unlocker copy is replaced before the package is written: it can be neither
+// the target nor the output, whatever the spelling of their paths.
+void CheckNotTheUnlockerCopy(const rtl::String& unlockerCopy, const rtl::String& encFile,
+                             const rtl::String& outputFile) {
+    if (platform::SameFile(encFile, unlockerCopy))
+        throw rtl::Exception(u"The file \"" + encFile +
+                             u"\" is the unlocker copy that every lock replaces: it cannot be "
+                             u"locked.");
+    if (platform::SameLocation(outputFile, unlockerCopy))
+        throw rtl::Exception(u"The package cannot be saved as \"" + outputFile +
+                             u"\": the lock prepares its unlocker copy there.");
+}
+
+// Reserves the work file beside the target; failing that, the encryption's own
+// message for an output it cannot create.
+rtl::String ReserveWorkFile(const rtl::String& encFile) {
+    try {
+        return builder::ReserveFreeName(rtl::ExtractFilePath(encFile), kWorkFileName);
+    } catch (const rtl::EFCreateError&) {
+        throw rtl::Exception(u"Unable to create the file");
+    }
+}
+
+// Copies the finished unlocker copy into the output folder and renames it to the
+// output name, which it never replaces. Every failure names the output file.
+void SavePackage(const rtl::String& unlockerCopy, const rtl::String& outputFile,
+                 CreatedFiles& created) {
+    rtl::String intermediate;
+    try {
+        intermediate =
+            created.Add(builder::ReserveFreeName(rtl::ExtractFilePath(outputFile), kUnlockerName));
+    } catch (const rtl::EFCreateError&) {
+        PackageNotSaved(outputFile, platform::LastErrorText());
+    }
+    if (!platform::CopyFileOver(unlockerCopy, intermediate))
+        PackageNotSaved(outputFile, platform::LastErrorText());
+    if (!platform::RenameFile(intermediate, outputFile)) {
+        PackageNotSaved(outputFile, platform::FileExists(outputFile)
+                                        ? rtl::String(u"A file of that name already exists")
+                                        : platform::LastErrorText());
+    }
+}
+
 }  // namespace
 
 TCofrex::TCofrex() : TOrvCryptBase(nullptr), FUnCofrexExePath(platform::AppDataFolder()) {
@@ -111,28 +159,17 @@ void TCofrex::Execute(const rtl::String& encFile, const rtl::String& password,
     const rtl::String checkValue = Fsha2->Hash(password + Fargon->StringSalt());
     const rtl::String name = rtl::ExtractFileName(encFile);
 
+    rtl::String unlockerCopy = UnlockerCopyPath();
+    CheckNotTheUnlockerCopy(unlockerCopy, encFile, outputFile);
     CheckTargetFits(encFile);
     CreatedFiles created;
-    const rtl::String workFile =
-        created.Add(builder::ReserveFreeName(rtl::ExtractFilePath(encFile), kWorkFileName));
+    const rtl::String workFile = created.Add(ReserveWorkFile(encFile));
     Faes->SetKey(key);
     Faes->EncryptFileW(encFile, workFile);
 
-    rtl::String unlockerCopy = UnlockerCopyPath();
     builder::ReadResource(kUnlockerResource, false, unlockerCopy);
     WritePackageResources(workFile, name, checkValue);
-
-    const rtl::String intermediate =
-        created.Add(builder::ReserveFreeName(rtl::ExtractFilePath(outputFile), kUnlockerName));
-    if (!platform::CopyFileOver(unlockerCopy, intermediate))
-        throw rtl::EFCreateError(rtl::ExpandFileName(intermediate), platform::LastErrorText());
-    if (!platform::RenameFile(intermediate, outputFile)) {
-        const rtl::String reason = platform::FileExists(outputFile)
-                                       ? rtl::String(u"A file of that name already exists")
-                                       : platform::LastErrorText();
-        throw rtl::Exception(u"The package could not be saved as \"" + outputFile + u"\". " +
-                             reason + u".");
-    }
+    SavePackage(unlockerCopy, outputFile, created);
     platform::RemoveFile(workFile);
     created.Commit();
 }
@@ -140,8 +177,13 @@ void TCofrex::Execute(const rtl::String& encFile, const rtl::String& password,
 void TCofrex::WritePackageResources(const rtl::String& workFile, const rtl::String& name,
                                     const rtl::String& checkValue) {
     const rtl::String target = rtl::ExpandFileName(UnlockerCopyPath());
-    builder::AddResource(target, false, workFile, u"ENCRYPTEDFILE");
-    builder::AddResource(target, true, Fargon->StringSalt(), u"SALT");
-    builder::AddResource(target, true, name, u"FILENAME");
-    builder::AddResource(target, true, checkValue, u"HASH");
+    AddResource(target, false, workFile, u"ENCRYPTEDFILE");
+    AddResource(target, true, Fargon->StringSalt(), u"SALT");
+    AddResource(target, true, name, u"FILENAME");
+    AddResource(target, true, checkValue, u"HASH");
+}
+
+void TCofrex::AddResource(const rtl::String& exePath, bool fromText, const rtl::String& value,
+                          const rtl::String& resName) {
+    builder::AddResource(exePath, fromText, value, resName);
 }

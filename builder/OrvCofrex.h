@@ -39,12 +39,18 @@ public:
     //   intermediate copy  "UnCofrex.exe" in the output folder (another free name
     //                      when that one is taken), renamed to `outputFile`
     // After a failure the work file and the intermediate copy are removed; the
-    // target and files that existed before are never touched.
+    // target and files that existed before are never touched. A target that is
+    // the unlocker copy, or an output where the unlocker copy is made, is refused
+    // before anything is written.
     void Execute(const rtl::String& encFile, const rtl::String& password,
                  const rtl::String& outputFile);
 
 protected:
     virtual void Change();
+    // One resource write of the package into the unlocker copy (the store's
+    // AddResource); a class made for tests can make one of them fail.
+    virtual void AddResource(const rtl::String& exePath, bool fromText, const rtl::String& value,
+                             const rtl::String& resName);
 
 private:
     void AesProgressChanged(rtl::TObject* Sender);

@@ -20,12 +20,16 @@ constexpr int64_t kResourceLimit = INT64_C(1) << 31;
 
 // Maps a data file whole. The mapping never has a null data pointer, which the
 // system's resource update needs to tell "add empty data" from "delete".
+// The size is checked before the mapping, which would read all of it.
 void MapWhole(platform::MappedFile& file, const rtl::String& path) {
-    if (!file.Open(path))
-        throw rtl::EFOpenError(rtl::ExpandFileName(path), platform::LastErrorText());
-    if (file.Bytes().size() >= static_cast<uint64_t>(kResourceLimit))
+    platform::File measured =
+        platform::File::Open(path, platform::Access::read, platform::Share::denyWrite,
+                             platform::Disposition::openExisting);
+    if (measured.IsOpen() && measured.Size() >= kResourceLimit)
         throw rtl::Exception(u"The file \"" + path +
                              u"\" is too large for a package: its size must stay below 2 GB.");
+    if (!file.Open(path))
+        throw rtl::EFOpenError(rtl::ExpandFileName(path), platform::LastErrorText());
 }
 
 void WriteFile(const rtl::String& path, std::span<const uint8_t> bytes) {
@@ -38,6 +42,17 @@ struct RemoveOnExit {
     rtl::String path;
     ~RemoveOnExit() { platform::RemoveFile(path); }
 };
+
+// One update cycle with the whole content of `dataPath`, mapped for its duration.
+void UpdateFromFile(const rtl::String& exePath, const rtl::String& dataPath,
+                    const rtl::String& resName) {
+    platform::MappedFile data;
+    MapWhole(data, dataPath);
+    platform::ResourceUpdate update;
+    if (!update.Begin(exePath)) throw rtl::Exception(u"Could not open file for writing.");
+    if (!update.Add(resName, data.Bytes())) throw rtl::Exception(u"Could not add resource.");
+    if (!update.Commit()) throw rtl::Exception(u"Could not write changes to file.");
+}
 
 }  // namespace
 
@@ -71,13 +86,11 @@ void AddResource(const rtl::String& exePath, bool fromText, const rtl::String& v
         WriteFile(tempPath, std::span(reinterpret_cast<const uint8_t*>(line.data()), line.size()));
         dataPath = tempPath;
     }
-    platform::MappedFile data;
-    MapWhole(data, dataPath);
-    platform::ResourceUpdate update;
-    if (!update.Begin(exePath)) throw rtl::Exception(u"Could not open file for writing.");
-    if (!update.Add(resName, data.Bytes())) throw rtl::Exception(u"Could not add resource.");
-    if (!update.Commit()) throw rtl::Exception(u"Could not write changes to file.");
-    platform::RemoveFile(tempPath);
+    UpdateFromFile(exePath, dataPath, resName);
+    // The data's view is released by now: a mapped file cannot be deleted.
+    if (!platform::RemoveFile(tempPath) && fromText)
+        throw rtl::Exception(u"Could not delete the temporary file \"" + tempPath + u"\". " +
+                             platform::LastErrorText() + u".");
 }
 
 }  // namespace builder

@@ -24,7 +24,8 @@ void ReadResource(const rtl::String& resName, bool asText, rtl::String& value);
 // Throws EFOpenError when the data cannot be read, rtl::Exception for data of
 // 2 GiB or more (both before the update begins), and rtl::Exception with
 // "Could not open file for writing.", "Could not add resource." or "Could not
-// write changes to file." when the update fails.
+// write changes to file." when the update fails, and rtl::Exception when the
+// temporary file of a text cannot be deleted afterwards.
 void AddResource(const rtl::String& exePath, bool fromText, const rtl::String& value,
                  const rtl::String& resName);
 

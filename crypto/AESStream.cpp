@@ -86,6 +86,9 @@ void RunOnFiles(TAESEncryption& aes,
                 void (TAESEncryption::*operation)(rtl::TStream&, rtl::TStream&),
                 const rtl::String& s, const rtl::String& o) {
     rtl::TFileStream source(s, rtl::fmOpenRead | rtl::fmShareDenyWrite);
+    // Windows' sharing refuses to recreate the open source; POSIX would let the
+    // output, under any name of the same file, destroy it before it is read.
+    if (platform::SameFile(s, o)) throw rtl::Exception(u"Unable to create the file");
     if (platform::FileExists(o)) platform::RemoveFile(o);
     try {
         rtl::TFileStream created(o, rtl::fmCreate | rtl::fmShareExclusive);

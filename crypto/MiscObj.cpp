@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
 
 #include "crypto/core/encoding.h"
 #include "crypto/core/random.h"
@@ -69,6 +70,17 @@ int HexDigit(char16_t c) {
     return -1;
 }
 
+// A byte count below 0, or one whose text would not have a 32-bit length.
+[[noreturn]] void BadByteCount(int64_t count) {
+    throw EQuorin(u"Byte count out of range (" + rtl::Str(std::to_string(count)) + u")");
+}
+
+// The signed 32-bit count that the operations pass on.
+int32_t ByteCount(size_t size) {
+    if (size > static_cast<size_t>(INT32_MAX)) BadByteCount(static_cast<int64_t>(size));
+    return static_cast<int32_t>(size);
+}
+
 // Puts the format back on every exit.
 class FormatScope {
 public:
@@ -96,7 +108,8 @@ String TConvert::CharToFormat(const uint8_t* charstring, int32_t charlen) {
     Encoder encode = nullptr;
     switch (FType) {
         case TConvertType::raw:
-            return text_rules::RuleP(charstring, std::max(charlen, 0));
+            if (charlen < 0) BadByteCount(charlen);
+            return text_rules::RuleP(charstring, static_cast<size_t>(charlen));
         case TConvertType::hexa:
             encode = core::CharToHexa;
             break;
@@ -114,7 +127,7 @@ String TConvert::CharToFormat(const uint8_t* charstring, int32_t charlen) {
     }
     const int32_t length = OutputFormatLength(charlen);
     std::string buffer(static_cast<size_t>(length), '\0');
-    CheckCore(encode(charstring, static_cast<uint32_t>(std::max(charlen, 0)), buffer.data()));
+    CheckCore(encode(charstring, static_cast<uint32_t>(charlen), buffer.data()));
     buffer.resize(length - 1);
     return rtl::Str(buffer);
 }
@@ -143,58 +156,74 @@ TBytes TConvert::FormatToChar(const String& str) {
     // more than the whole text's CharLength: the buffer holds the larger of the two.
     const String seen = text_rules::RuleI(reinterpret_cast<const uint8_t*>(copy.c_str()),
                                           std::strlen(copy.c_str()));
-    const int32_t room = std::max({CharLength(str), CharLength(seen), 0});
+    const int32_t room = std::max(CharLength(str), CharLength(seen));
     TBytes buffer(static_cast<size_t>(room) + 1, 0);
     CheckCore(decode(copy.c_str(), buffer.data()));
     return buffer;
 }
 
 int32_t TConvert::OutputFormatLength(int32_t charlen) const {
-    const int32_t n = charlen;
+    if (charlen < 0) BadByteCount(charlen);
+    const int64_t n = charlen;
+    int64_t length = 0;
     switch (FType) {
         case TConvertType::hexa:
-            return 2 * n + 1;
+            length = 2 * n + 1;
+            break;
         case TConvertType::base64:
         case TConvertType::base64url:
-            return (n / 3 - (n % 3 == 0 ? 1 : 0)) * 4 + 5;
+            length = (n / 3 - (n % 3 == 0 ? 1 : 0)) * 4 + 5;
+            break;
         case TConvertType::base32:
-            return (n / 5 - (n % 5 == 0 ? 1 : 0)) * 8 + 9;
+            length = (n / 5 - (n % 5 == 0 ? 1 : 0)) * 8 + 9;
+            break;
         case TConvertType::raw:
-            return n + 1;
+            length = n + 1;
+            break;
     }
-    return 0;
+    if (length > INT32_MAX) BadByteCount(n);
+    return static_cast<int32_t>(length);
 }
 
 int32_t TConvert::CharLength(const String& text) const {
-    const auto length = static_cast<int32_t>(text.size());
+    const auto length = static_cast<int64_t>(text.size());
     if (length == 0) return 0;
+    int64_t n = 0;
     switch (FType) {
         case TConvertType::hexa:
-            return (length + 1) / 2;
+            n = (length + 1) / 2;
+            break;
         case TConvertType::base64:
-        case TConvertType::base64url: {
-            const int32_t n = (length + 1) / 4 * 3;
-            if (Is(text, 2, u'=') && Is(text, 1, u'=')) return n - 2;
-            return Is(text, 1, u'=') ? n - 1 : n;
-        }
-        case TConvertType::base32: {
-            const int32_t n = (length + 1) / 8 * 5;
-            if (Is(text, 1, u'=') && !Is(text, 2, u'=')) return n - 1;
-            if (Is(text, 1, u'=') && Is(text, 2, u'=') && !Is(text, 4, u'=')) return n - 2;
-            if (Is(text, 4, u'=') && !Is(text, 5, u'=')) return n - 3;
-            if (Is(text, 5, u'=')) return n - 4;
-            return n;
-        }
+        case TConvertType::base64url:
+            n = (length + 1) / 4 * 3;
+            if (Is(text, 2, u'=') && Is(text, 1, u'='))
+                n -= 2;
+            else if (Is(text, 1, u'='))
+                n -= 1;
+            break;
+        case TConvertType::base32:
+            n = (length + 1) / 8 * 5;
+            if (Is(text, 1, u'=') && !Is(text, 2, u'='))
+                n -= 1;
+            else if (Is(text, 1, u'=') && Is(text, 2, u'=') && !Is(text, 4, u'='))
+                n -= 2;
+            else if (Is(text, 4, u'=') && !Is(text, 5, u'='))
+                n -= 3;
+            else if (Is(text, 5, u'='))
+                n -= 4;
+            break;
         case TConvertType::raw:
-            return length;
+            n = length;
+            break;
     }
-    return 0;
+    // Padding can outweigh a text shorter than one group: such a text holds no bytes.
+    if (n > INT32_MAX) BadByteCount(n);
+    return static_cast<int32_t>(std::max<int64_t>(n, 0));
 }
 
 String TConvert::StringToFormat(const String& charstring) {
     const std::string bytes = text_rules::RuleS(charstring);
-    return CharToFormat(reinterpret_cast<const uint8_t*>(bytes.data()),
-                        static_cast<int32_t>(bytes.size()));
+    return CharToFormat(reinterpret_cast<const uint8_t*>(bytes.data()), ByteCount(bytes.size()));
 }
 
 String TConvert::FormatToString(const String& str) {
@@ -228,8 +257,7 @@ String TConvert::FormatToString(const String& str) {
 
 String TConvert::UnicodeStringToFormat(const String& str) {
     const std::string bytes = text_rules::RuleU(str);
-    return CharToFormat(reinterpret_cast<const uint8_t*>(bytes.data()),
-                        static_cast<int32_t>(bytes.size()));
+    return CharToFormat(reinterpret_cast<const uint8_t*>(bytes.data()), ByteCount(bytes.size()));
 }
 
 String TConvert::FormatToUnicodeString(const String& str) {
@@ -248,7 +276,7 @@ TBytes TConvert::StringToBuffer(const String& str, TUnicode u, int32_t& msgLen) 
         msgLen = PAnsiCharFromUnicodeLength(str);
         return UnicodeToPAnsiChar(str);
     }
-    msgLen = static_cast<int32_t>(str.size());
+    msgLen = ByteCount(str.size());
     return StringToPAnsiChar(str);
 }
 
@@ -266,7 +294,7 @@ TBytes TConvert::UnicodeToPAnsiChar(const String& str) {
 }
 
 int32_t TConvert::PAnsiCharFromUnicodeLength(const String& str) {
-    return static_cast<int32_t>(text_rules::RuleU(str).size());
+    return ByteCount(text_rules::RuleU(str).size());
 }
 
 TBytes TConvert::StringToByteArray(const String& str) {

@@ -31,7 +31,10 @@ public:
     TConvertType AType() const { return FType; }
     void SetAType(TConvertType value) { FType = value; }
 
-    // Format operations.
+    // Format operations. Byte counts are signed 32-bit: a negative one, or one
+    // whose text would be longer than a 32-bit length, raises EQuorin "Byte count
+    // out of range (n)". CharLength is never below 0: padding that outweighs a
+    // text's groups counts no bytes.
     rtl::String CharToFormat(const uint8_t* charstring, int32_t charlen);
     // A zero-filled buffer of CharLength(str) + 1 bytes (raw: length + 1) holding
     // the decoded bytes.

@@ -49,9 +49,29 @@ std::u16string LastErrorText();
 void RememberLastError(int code);
 
 bool FileExists(const Path& path);
+// Fails, as Windows does, while this process holds a view of the file
+// (MappedFile), on every platform.
 bool RemoveFile(const Path& path);
 bool CopyFileOver(const Path& from, const Path& to);  // replaces `to`
 bool RenameFile(const Path& from, const Path& to);    // fails when `to` exists
+
+// What makes a file itself, whatever path names it: device and inode on POSIX,
+// volume serial number and file index on Windows.
+struct FileIdentity {
+    uint64_t volume = 0;
+    uint64_t index = 0;
+    bool operator==(const FileIdentity&) const = default;
+};
+// The identity of an existing file or folder; false when there is none.
+bool IdentifyFile(const Path& path, FileIdentity& identity);
+// True when both paths name one existing file: hard links, other spellings.
+bool SameFile(const Path& a, const Path& b);
+// True when both paths name the same file once it exists: the same existing
+// file, or, when neither exists yet, the same folder and names that the file
+// system takes as equal (letter case aside on Windows).
+bool SameLocation(const Path& a, const Path& b);
+// Whether the file system takes two file names (no folders) as one name.
+bool SameFileName(const Path& a, const Path& b);
 
 // The temporary folder with a final delimiter, in its long form; empty when the
 // system reports none (GetTempPathW + GetLongPathNameW; $TMPDIR or /tmp).

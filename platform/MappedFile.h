@@ -23,9 +23,19 @@ public:
     std::span<const uint8_t> Bytes() const { return {data_, size_}; }
 
 private:
+    void Release();
+
     const uint8_t* data_ = nullptr;
     size_t size_ = 0;
     bool mapped_ = false;
+    FileIdentity identity_;
 };
+
+namespace mapped_views {
+// The files this process holds views of; RemoveFile refuses them.
+void Add(const FileIdentity& identity);
+void Remove(const FileIdentity& identity);
+bool Holds(const Path& path);
+}  // namespace mapped_views
 
 }  // namespace platform

@@ -29,12 +29,18 @@ String Decode(std::string_view bytes, uint32_t codePage) {
     return text;
 }
 
+bool StartsWithAMark(std::string_view bytes) {
+    return bytes.starts_with(kUtf8Bom) || bytes.starts_with(kUtf16LeBom) ||
+           bytes.starts_with(kUtf16BeBom);
+}
+
 }  // namespace
 
 std::string SaveOneLineText(StringView line, uint32_t codePage) {
     std::string bytes;
     bool lossless = false;
-    if (codePage == kCodePageUtf8 || !EncodeCodePage(codePage, line, bytes, &lossless) || !lossless)
+    if (codePage == kCodePageUtf8 || !EncodeCodePage(codePage, line, bytes, &lossless) ||
+        !lossless || StartsWithAMark(bytes))
         return std::string(kUtf8Bom) + Utf8Encode(line) + "\r\n";
     return bytes + "\r\n";
 }

@@ -3,8 +3,9 @@
 //
 // Saved: the line in an 8-bit code page, then CR LF; a UTF-8 byte-order mark
 // comes first only when the code page is UTF-8. A line that the code page cannot
-// represent exactly is saved as UTF-8 with its byte-order mark instead, so that
-// no character is lost.
+// represent exactly, or whose bytes would begin like a byte-order mark ("ÿþ" is
+// FF FE in Windows-1252), is saved as UTF-8 with its byte-order mark instead, so
+// that it reads back as it was.
 // Loaded: a byte-order mark selects the encoding (EF BB BF UTF-8, FF FE UTF-16LE,
 // FE FF UTF-16BE), otherwise the given code page; the text ends at its first
 // zero character, lines break at CR LF, CR or LF, and the first line is the value.

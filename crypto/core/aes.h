@@ -100,7 +100,8 @@ int32_t AesEncryptBuffer(const uint8_t* plaintext, uint32_t plaintextLength, uin
                          uint8_t randomIv, const uint8_t* iv, uint8_t padding, uint32_t mode);
 
 // One-shot decryption. Checks, in order:
-//  1. mode other than CTR and a length that is not a multiple of 16:
+//  1. mode other than CTR and a length that is not a multiple of 16, or (CTR)
+//     a length above 2^32 - 16, whose whole blocks have no 32-bit byte count:
 //     kAesCipherLength;
 //  2. null ciphertext, output or key, or a null outputLength with padding on:
 //     kAesNullPointer;

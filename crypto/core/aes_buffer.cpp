@@ -34,6 +34,9 @@ struct Work {
     ~Work() { Wipe(this, sizeof *this); }
 };
 
+// The largest length whose whole blocks still have a 32-bit byte count.
+constexpr uint32_t kLastWholeBlockLength = 0xFFFFFFF0;
+
 }  // namespace
 
 int32_t EncryptBuffer(const Impl& impl, const uint8_t* plaintext, uint32_t plaintextLength,
@@ -82,6 +85,7 @@ int32_t DecryptBuffer(const Impl& impl, const uint8_t* ciphertext, uint32_t ciph
                       int32_t keySizeBits, uint8_t ivInInput, const uint8_t* iv, uint8_t padding,
                       uint32_t mode) {
     if (mode != kAesCtr && ciphertextLength % 16 != 0) return kAesCipherLength;
+    if (ciphertextLength > kLastWholeBlockLength) return kAesCipherLength;
     if (ciphertext == nullptr || output == nullptr || key == nullptr ||
         (padding && outputLength == nullptr)) {
         return kAesNullPointer;

@@ -16,10 +16,11 @@
 // length, division truncated):
 //   hexadecimal  (L + 1) / 2
 //   Base64(url)  (L + 1) / 4 * 3, less 1 if the text ends in "=", less 2 if in "=="
-//   Base32       (L + 1) / 8 * 5, less by the trailing "=" run: 1 if the last
-//                character is "=" but not the second to last, else 2 if the fourth
-//                from the end is not "=", else 3 if the fifth from the end is not,
-//                else 4
+//   Base32       (L + 1) / 8 * 5, less 1 if the last character is "=" and the
+//                second to last is not; else less 2 if the last two are "=" and
+//                the fourth from the end is not; else less 3 if the fourth from
+//                the end is "=" and the fifth is not; else less 4 if the fifth
+//                from the end is "=" (the last two steps whatever ends the text)
 // A zero or negative CharLength means nothing is written.
 //
 // Base64, Base64url and Base32 decoding first drops what RemoveBlanks drops (control

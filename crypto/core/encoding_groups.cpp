@@ -23,14 +23,17 @@ bool IsPad(const Tail& t, int fromEnd) {
     return static_cast<size_t>(fromEnd) <= t.length && t.back[fromEnd - 1] == '=';
 }
 
-// Bytes that the trailing "=" run removes from the last group.
+// Bytes that the padding removes from the last group. The conversion component
+// sizes its buffer by this very rule, so the Base32 steps are taken literally: the
+// fourth and fifth characters from the end count even when the text does not end
+// in "=" (a text such as "AAAA=AAA" decodes to 2 bytes, not 5).
 int64_t PaddingCut(const Tail& t, int groupChars) {
-    if (!IsPad(t, 1)) return 0;
-    if (!IsPad(t, 2)) return 1;
-    if (groupChars == 4) return 2;
-    if (!IsPad(t, 4)) return 2;
-    if (!IsPad(t, 5)) return 3;
-    return 4;
+    if (groupChars == 4) return IsPad(t, 1) ? (IsPad(t, 2) ? 2 : 1) : 0;
+    if (IsPad(t, 1) && !IsPad(t, 2)) return 1;
+    if (IsPad(t, 1) && IsPad(t, 2) && !IsPad(t, 4)) return 2;
+    if (IsPad(t, 4) && !IsPad(t, 5)) return 3;
+    if (IsPad(t, 5)) return 4;
+    return 0;
 }
 
 int64_t CharLength(const Tail& t, const Alphabet& a) {

@@ -10,7 +10,9 @@
 #include <cstring>
 #include <string>
 
+#include "platform/MappedFile.h"
 #include "platform/Utf8.h"
+#include "platform/posix/Rename.h"
 
 namespace platform {
 namespace {
@@ -118,7 +120,19 @@ bool FileExists(const Path& path) {
 }
 
 bool RemoveFile(const Path& path) {
+    if (mapped_views::Holds(path)) return errno = EBUSY, Fail();
     return ::unlink(Utf8Encode(path).c_str()) == 0 || Fail();
+}
+
+bool IdentifyFile(const Path& path, FileIdentity& identity) {
+    struct stat info;
+    if (::stat(Utf8Encode(path).c_str(), &info) != 0) return Fail();
+    identity = {static_cast<uint64_t>(info.st_dev), static_cast<uint64_t>(info.st_ino)};
+    return true;
+}
+
+bool SameFileName(const Path& a, const Path& b) {
+    return a == b;
 }
 
 bool CopyFileOver(const Path& from, const Path& to) {
@@ -136,15 +150,20 @@ bool CopyFileOver(const Path& from, const Path& to) {
 }
 
 bool RenameFile(const Path& from, const Path& to) {
-    // link + unlink refuses an existing target atomically, as MoveFileW does.
-    const std::string source = Utf8Encode(from), target = Utf8Encode(to);
-    if (::link(source.c_str(), target.c_str()) != 0) {
-        if (errno != EPERM && errno != EXDEV && errno != ENOSYS) return Fail();
-        if (::access(target.c_str(), F_OK) == 0) return errno = EEXIST, Fail();
-        return ::rename(source.c_str(), target.c_str()) == 0 || Fail();
-    }
-    return ::unlink(source.c_str()) == 0 || Fail();
+    return posix::RenameWithoutReplacing(Utf8Encode(from), Utf8Encode(to), ::link) || Fail();
 }
+
+namespace posix {
+
+bool RenameWithoutReplacing(const std::string& from, const std::string& to, LinkFunction link) {
+    // link + unlink refuses an existing target atomically, as MoveFileW does.
+    if (link(from.c_str(), to.c_str()) == 0) return ::unlink(from.c_str()) == 0;
+    if (errno != EPERM && errno != EXDEV && errno != ENOSYS) return false;
+    if (::access(to.c_str(), F_OK) == 0) return errno = EEXIST, false;
+    return ::rename(from.c_str(), to.c_str()) == 0;
+}
+
+}  // namespace posix
 
 Path TempFolder() {
     const char* dir = std::getenv("TMPDIR");

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/MappedFile.h"
+
 namespace platform {
 namespace {
 
@@ -138,7 +140,31 @@ bool FileExists(const Path& path) {
 }
 
 bool RemoveFile(const Path& path) {
+    if (mapped_views::Holds(path)) {
+        lastError = ERROR_USER_MAPPED_FILE;
+        return false;
+    }
     return DeleteFileW(Wide(path)) || Fail();
+}
+
+bool IdentifyFile(const Path& path, FileIdentity& identity) {
+    // Backup semantics open folders too; no access right is needed for the query.
+    HANDLE handle =
+        CreateFileW(Wide(path), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return Fail();
+    BY_HANDLE_FILE_INFORMATION info;
+    const bool known = GetFileInformationByHandle(handle, &info) || Fail();
+    CloseHandle(handle);
+    if (!known) return false;
+    identity = {info.dwVolumeSerialNumber,
+                (uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow};
+    return true;
+}
+
+bool SameFileName(const Path& a, const Path& b) {
+    return CompareStringOrdinal(Wide(a), static_cast<int>(a.size()), Wide(b),
+                                static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
 }
 
 bool CopyFileOver(const Path& from, const Path& to) {

@@ -10,7 +10,14 @@ const uint8_t kEmpty[1] = {};
 }  // namespace
 
 MappedFile::~MappedFile() {
-    if (mapped_) UnmapViewOfFile(data_);
+    Release();
+}
+
+void MappedFile::Release() {
+    if (!mapped_) return;
+    UnmapViewOfFile(data_);
+    mapped_views::Remove(identity_);
+    mapped_ = false;
 }
 
 bool MappedFile::Open(const Path& path) {
@@ -39,6 +46,7 @@ bool MappedFile::Open(const Path& path) {
     data_ = static_cast<const uint8_t*>(view);
     size_ = static_cast<size_t>(size);
     mapped_ = true;
+    if (IdentifyFile(path, identity_)) mapped_views::Add(identity_);
     return true;
 }
 

@@ -235,6 +235,148 @@ TEST_F(Lock, TargetNamedLikeTheWorkFileIsLockedAndKept) {
     EXPECT_EQ(ReadAll(In(u"resource.txt")), Pattern(300, 12));
 }
 
+// Nothing of a refused lock stays behind: no package, work file or unlocker copy.
+#define EXPECT_NOTHING_WRITTEN(output)                            \
+    do {                                                          \
+        EXPECT_FALSE(platform::FileExists(output));               \
+        EXPECT_FALSE(platform::FileExists(In(u"resource.txt")));  \
+        EXPECT_FALSE(platform::FileExists(Out(u"UnCofrex.exe"))); \
+    } while (false)
+
+TEST_F(Lock, WorkFileThatCannotBeCreatedGivesTheEncryptionsMessage) {
+    WriteAll(In(u"t.txt"), Pattern(10, 13));
+    std::filesystem::create_directories(std::filesystem::path(In(u"resource.txt")));
+    try {
+        builder_->Execute(In(u"t.txt"), u"pw", Out(u"t.exe"));
+        FAIL() << "no exception";
+    } catch (const rtl::Exception& e) {
+        EXPECT_EQ(e.Message(), u"Unable to create the file");
+    }
+    EXPECT_FALSE(platform::FileExists(Out(u"t.exe")));
+    EXPECT_FALSE(platform::FileExists(UnlockerCopy()));
+}
+
+// Whichever step on the way to the output folder fails, the message names the
+// output file, not the intermediate copy.
+TEST_F(Lock, OutputFolderThatCannotBeWrittenNamesTheOutputFile) {
+    WriteAll(In(u"t.txt"), Pattern(10, 14));
+    std::filesystem::create_directories(std::filesystem::path(Out(u"UnCofrex.exe")));
+    for (const String& output :
+         {Path(u"no such folder") + rtl::PathDelim + u"t.exe", Out(u"t.exe")}) {
+        try {
+            builder_->Execute(In(u"t.txt"), u"pw", output);
+            FAIL() << "no exception";
+        } catch (const rtl::Exception& e) {
+            EXPECT_EQ(
+                e.Message().rfind(u"The package could not be saved as \"" + output + u"\". ", 0),
+                0u)
+                << rtl::Utf8Encode(e.Message());
+        }
+        EXPECT_FALSE(platform::FileExists(output));
+        EXPECT_FALSE(platform::FileExists(In(u"resource.txt")));
+    }
+}
+
+// The lock replaces the unlocker copy before it writes the package: a target that
+// is that copy would be lost, and an output named like it would collide with it.
+TEST_F(Lock, TargetOrOutputThatIsTheUnlockerCopyIsRefused) {
+    const String viaOut = Path(u"out") + rtl::PathDelim + u".." + rtl::PathDelim + u"appdata" +
+                          rtl::PathDelim + u"UnCofrex.exe";
+    // Before any lock the copy does not exist yet; the output would still be it.
+    for (const String& output : {UnlockerCopy(), viaOut}) {
+        WriteAll(In(u"t.txt"), Pattern(10, 15));
+        try {
+            builder_->Execute(In(u"t.txt"), u"pw", output);
+            FAIL() << "no exception";
+        } catch (const rtl::Exception& e) {
+            EXPECT_EQ(e.Message(), u"The package cannot be saved as \"" + output +
+                                       u"\": the lock prepares its unlocker copy there.");
+        }
+        EXPECT_FALSE(platform::FileExists(UnlockerCopy()));
+        EXPECT_NOTHING_WRITTEN(Out(u"never.exe"));
+    }
+
+    builder_->Execute(In(u"t.txt"), u"pw", Out(u"first.exe"));
+    const Bytes copy = ReadAll(UnlockerCopy());
+    std::filesystem::create_hard_link(std::filesystem::path(UnlockerCopy()),
+                                      std::filesystem::path(In(u"linked.exe")));
+    for (const String& target : {UnlockerCopy(), In(u"linked.exe")}) {
+        try {
+            builder_->Execute(target, u"pw", Out(u"second.exe"));
+            FAIL() << "no exception";
+        } catch (const rtl::Exception& e) {
+            EXPECT_EQ(e.Message(), u"The file \"" + target +
+                                       u"\" is the unlocker copy that every lock replaces: it "
+                                       u"cannot be locked.");
+        }
+        EXPECT_EQ(ReadAll(UnlockerCopy()), copy);
+        EXPECT_NOTHING_WRITTEN(Out(u"second.exe"));
+    }
+    try {
+        builder_->Execute(In(u"t.txt"), u"pw", UnlockerCopy());
+        FAIL() << "no exception";
+    } catch (const rtl::Exception&) {
+    }
+    EXPECT_EQ(ReadAll(UnlockerCopy()), copy);
+}
+
+// A target whose package data would reach 2 GiB is refused before anything is
+// written; the file is sparse, so its size costs nothing.
+TEST_F(Lock, TargetOfTwoGigabytesIsRefusedBeforeAnythingIsWritten) {
+    // 16 bytes of IV and the padded data reach 2^31 from this size on.
+    builder_test::WriteSparse(In(u"huge.bin"), (INT64_C(1) << 31) - 32);
+    try {
+        builder_->Execute(In(u"huge.bin"), u"pw", Out(u"huge.exe"));
+        FAIL() << "no exception";
+    } catch (const rtl::Exception& e) {
+        EXPECT_EQ(e.Message(),
+                  u"The file \"" + In(u"huge.bin") +
+                      u"\" is too large to be locked: a package holds files below 2 GB.");
+    }
+    EXPECT_FALSE(platform::FileExists(UnlockerCopy()));
+    EXPECT_NOTHING_WRITTEN(Out(u"huge.exe"));
+}
+
+// A builder whose third resource write fails as a full disk would make it fail.
+class ThirdWriteFails : public TCofrex {
+public:
+    using TCofrex::TCofrex;
+    std::vector<String> written;
+
+protected:
+    void AddResource(const String& exePath, bool fromText, const String& value,
+                     const String& resName) override {
+        if (written.size() == 2) throw rtl::Exception(u"Could not write changes to file.");
+        TCofrex::AddResource(exePath, fromText, value, resName);
+        written.push_back(resName);
+    }
+};
+
+// The resources are written one update at a time, in a fixed order: after a
+// failure of the third, the unlocker copy holds the first two and no more.
+TEST_F(Lock, ResourcesAreWrittenInOrderAndAFailureStopsThere) {
+    WriteAll(In(u"t.txt"), Pattern(10, 16));
+    ThirdWriteFails builder(Path(u"appdata"));
+    try {
+        builder.Execute(In(u"t.txt"), u"pw", Out(u"t.exe"));
+        FAIL() << "no exception";
+    } catch (const rtl::Exception& e) {
+        EXPECT_EQ(e.Message(), u"Could not write changes to file.");
+    }
+    EXPECT_EQ(builder.written, std::vector<String>({u"ENCRYPTEDFILE", u"SALT"}));
+    const Bytes image = ReadAll(UnlockerCopy());
+    const pe::ResourceEditor copy(image);
+    const auto size = [&](const char16_t* name) {
+        const pe::ResourceData* data = copy.Find(pe::kRtRcData, name, pe::kLangNeutral);
+        return data ? data->bytes.size() : 0u;
+    };
+    EXPECT_EQ(size(u"ENCRYPTEDFILE"), 32u);
+    EXPECT_EQ(size(u"SALT"), 66u);  // the fixture's own SALT is shorter
+    EXPECT_EQ(copy.Find(pe::kRtRcData, u"FILENAME", pe::kLangNeutral), nullptr);
+    EXPECT_EQ(copy.Find(pe::kRtRcData, u"HASH", pe::kLangNeutral), nullptr);
+    EXPECT_NOTHING_WRITTEN(Out(u"t.exe"));
+}
+
 TEST(TCofrexSetup, VersionAndUnlockerFolder) {
     TCofrex fromPath(u"somewhere");
     EXPECT_EQ(fromPath.UnCofrexExePath(), u"somewhere");

@@ -98,6 +98,16 @@ TEST_F(ResourceStore, PackageResourcesRoundTripAndTheProgramsOwnSurvive) {
     }
 }
 
+// The temporary text file is still mapped while the update runs; Windows refuses
+// to delete it until the view is released, and the platform layer does the same
+// everywhere, so a removal in the wrong order leaves the file behind here too.
+TEST_F(ResourceStore, EveryTextWriteRemovesTheTemporaryFile) {
+    for (const char16_t* name : {u"SALT", u"FILENAME", u"HASH"}) {
+        AddResource(exe_, true, u"value", name);
+        EXPECT_FALSE(TempFileExists()) << rtl::Utf8Encode(name);
+    }
+}
+
 TEST_F(ResourceStore, AddingAnExistingNameReplacesIt) {
     ASSERT_EQ(ResourceBytes(u"SALT"),
               std::vector<uint8_t>({'O', 'L', 'D', '-', 'S', 'A', 'L', 'T', '\r', '\n'}));
@@ -174,6 +184,22 @@ TEST_F(ResourceStore, UnreadableDataFailsBeforeTheUpdate) {
         FAIL() << "no exception";
     } catch (const rtl::EFOpenError& e) {
         EXPECT_NE(e.Message().find(u"Impossible d'ouvrir le fichier \""), String::npos);
+    }
+    EXPECT_EQ(ReadAll(exe_), before);
+}
+
+// A resource's size is a signed 32-bit count: 2 GiB of data are refused before
+// the update begins.
+TEST_F(ResourceStore, DataOfTwoGigabytesIsRefusedBeforeTheUpdate) {
+    builder_test::WriteSparse(Path(u"huge.bin"), INT64_C(1) << 31);
+    const std::vector<uint8_t> before = ReadAll(exe_);
+    try {
+        AddResource(exe_, false, Path(u"huge.bin"), u"ENCRYPTEDFILE");
+        FAIL() << "no exception";
+    } catch (const rtl::Exception& e) {
+        EXPECT_EQ(e.Message(),
+                  u"The file \"" + Path(u"huge.bin") +
+                      u"\" is too large for a package: its size must stay below 2 GB.");
     }
     EXPECT_EQ(ReadAll(exe_), before);
 }

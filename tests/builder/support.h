@@ -44,6 +44,11 @@ inline void WriteAll(const rtl::String& path, const std::vector<uint8_t>& bytes)
     out.WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
 }
 
+// A file of `size` bytes that holds no data blocks: large sizes cost nothing.
+inline void WriteSparse(const rtl::String& path, int64_t size) {
+    rtl::TFileStream(path, rtl::fmCreate).SetSize(size);
+}
+
 inline std::vector<uint8_t> Pattern(size_t size, uint32_t seed) {
     std::vector<uint8_t> bytes(size);
     for (uint8_t& b : bytes) b = static_cast<uint8_t>((seed = seed * 1664525u + 1013904223u) >> 24);

@@ -319,6 +319,23 @@ TEST_P(AesBuffer, DecryptChecksInOrder) {
         << "without padding the length is never written";
 }
 
+// A CTR length so close to 2^32 that its whole blocks would not fit a 32-bit
+// count is refused like a ragged length in the other modes, before anything is
+// read: such lengths come from callers that got their arithmetic wrong.
+TEST_P(AesBuffer, CtrLengthBeyondTheLastWholeBlockIsRefused) {
+    uint8_t tiny[1] = {};
+    for (const uint32_t length : {0xFFFFFFFFu, 0xFFFFFFF1u})
+        for (const uint8_t ivInInput : {0, 1})
+            for (const uint8_t padding : {0, 1}) {
+                uint32_t written = kUnset;
+                EXPECT_EQ(core::aes::DecryptBuffer(impl(), tiny, length, tiny, &written, key_, 256,
+                                                   ivInInput, iv_, padding, core::kAesCtr),
+                          core::kAesCipherLength)
+                    << length;
+                EXPECT_EQ(written, kUnset);
+            }
+}
+
 TEST_P(AesBuffer, StepsRefuseBadArgumentsWithoutWriting) {
     uint32_t schedule[core::kAesScheduleWords] = {};
     uint8_t in[16] = {}, out[16], state[16] = {};

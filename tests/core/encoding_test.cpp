@@ -32,7 +32,14 @@ int64_t CharLength(Format format, const std::string& text) {
             return (length + 1) / 4 * 3 - (pad(1) ? 1 : 0) - (pad(1) && pad(2) ? 1 : 0);
         case Format::kBase32: {
             int64_t cut = 0;
-            if (pad(1)) cut = !pad(2) ? 1 : !pad(4) ? 2 : !pad(5) ? 3 : 4;
+            if (pad(1) && !pad(2))
+                cut = 1;
+            else if (pad(1) && pad(2) && !pad(4))
+                cut = 2;
+            else if (pad(4) && !pad(5))
+                cut = 3;
+            else if (pad(5))
+                cut = 4;
             return (length + 1) / 8 * 5 - cut;
         }
     }
@@ -303,7 +310,9 @@ std::vector<Malformed> MalformedTexts() {
         {F::kBase32, "========", core::kOk, B({0x00}), "padding only"},
         {F::kBase32, "MZXW6Y==", core::kOk, Ascii("foo"), "padding run of two"},
         {F::kBase32, "MZX=====", core::kOk, Ascii("f"), "padding run of five"},
-        {F::kBase32, "MZXW=YTB", core::kOk, Ascii("fo`ba"), "= inside"},
+        {F::kBase32, "MZXW=YTB", core::kOk, Ascii("fo"), "= fourth from the end"},
+        {F::kBase32, "AAA=AAAA", core::kOk, B({0}), "= fifth from the end"},
+        {F::kBase32, "MZXWSYT=", core::kOk, Ascii("foib"), "= last only"},
         {F::kBase32, "mzxwaytb", core::kOk, B({0, 0, 0, 0, 0}), "lower case counts 0"},
         {F::kBase32, "[\\]^_`{~", core::kOk, B({0, 0, 0, 0, 0}), "past the table's end"},
         {F::kBase32, "01890189", core::kOk, B({0, 0, 0, 0, 0}), "digits outside 2-7"},

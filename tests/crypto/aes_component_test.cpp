@@ -387,6 +387,24 @@ TEST(AesText, RaggedCtrCiphertextStaysInsideItsBuffers) {
     }
 }
 
+// A text whose "=" follows a character with a low byte of 0 counts no bytes: it
+// decrypts to nothing in every mode instead of handing the core a negative length.
+TEST(AesText, PaddingAfterAZeroLowByteDecryptsToNothing) {
+    TAESEncryption aes;
+    aes.SetKey(kKey16);
+    aes.SetIV(kIv);
+    for (TConvertType format :
+         {TConvertType::base64, TConvertType::base64url, TConvertType::base32})
+        for (TAESType mode : {TAESType::atECB, TAESType::atCBC, TAESType::atOFB, TAESType::atCTR})
+            for (TIVMode ivMode : {TIVMode::rand, TIVMode::userdefined})
+                for (const String& text : {String(1, u'\0') + u"=", String(u"\u0100=")}) {
+                    aes.SetOutputFormat(format);
+                    aes.SetAType(mode);
+                    aes.SetIVMode(ivMode);
+                    EXPECT_EQ(aes.Decrypt(text), u"");
+                }
+}
+
 TEST(AesText, MissingOrShortKeyOrIvIsRefusedClearly) {
     TAESEncryption keyless;
     EXPECT_EQ(MessageOf<rtl::Exception>([&] { keyless.Encrypt(u"x"); }),

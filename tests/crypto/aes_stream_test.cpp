@@ -15,8 +15,8 @@
 #include "rtl/Exception.h"
 #include "rtl/Path.h"
 #include "rtl/Stream.h"
-#include "tests/support/scratch_folder.h"
 #include "tests/crypto/aes_component_support.h"
+#include "tests/support/scratch_folder.h"
 
 namespace {
 
@@ -225,6 +225,19 @@ TEST(AesStream, ReadsTheWholeSourceAndWritesFromTheStartWithoutTruncating) {
     aes.EncryptStream(source, output);
     EXPECT_EQ(Bytes(output.Bytes().begin(), output.Bytes().begin() + 48), expected);
     EXPECT_EQ(Bytes(output.Bytes().begin() + 48, output.Bytes().end()), Bytes(52, 0xEE));
+}
+
+TEST(AesStream, DecryptionAlsoReadsEverythingAndWritesFromTheStart) {
+    TAESEncryption aes;
+    Configure(aes, {CBC, RAND, PAD});
+    const Bytes plain = Pattern(40, 10);
+    rtl::TMemoryStream source(Process(aes, true, plain));
+    source.SetPosition(30);
+    rtl::TMemoryStream output(Bytes(100, 0xEE));
+    output.SetPosition(70);
+    aes.DecryptStream(source, output);
+    EXPECT_EQ(Bytes(output.Bytes().begin(), output.Bytes().begin() + 40), plain);
+    EXPECT_EQ(Bytes(output.Bytes().begin() + 40, output.Bytes().end()), Bytes(60, 0xEE));
 }
 
 TEST(AesStream, ChunksDeliveredInPiecesGiveTheSameResult) {
@@ -487,6 +500,25 @@ TEST_F(AesFiles, UncreatableOutputRaisesTheFixedMessage) {
     const String output = folder_ + u"no-such-folder" + rtl::PathDelim + u"out.bin";
     EXPECT_EQ(MessageOf<rtl::Exception>([&] { aes.EncryptFileW(Path(u"plain.bin"), output); }),
               u"Unable to create the file");
+}
+
+// POSIX lets a file be recreated while it is open for reading: an output that is
+// the source itself, by any name, would be destroyed before it is read.
+TEST_F(AesFiles, OutputThatIsTheSourceIsRefusedBeforeAnythingIsWritten) {
+    TAESEncryption aes;
+    Configure(aes);
+    const Bytes cipher = Pattern(1024, 12);
+    Put(Path(u"data.bin"), cipher);
+    std::filesystem::create_hard_link(std::filesystem::path(Path(u"data.bin")),
+                                      std::filesystem::path(Path(u"link.bin")));
+    using Operation = void (TAESEncryption::*)(const String&, const String&);
+    for (const Operation operation : {&TAESEncryption::DecryptFileW, &TAESEncryption::EncryptFileW})
+        for (const char16_t* output : {u"data.bin", u"link.bin"}) {
+            EXPECT_EQ(MessageOf<rtl::Exception>(
+                          [&] { (aes.*operation)(Path(u"data.bin"), Path(output)); }),
+                      u"Unable to create the file");
+            EXPECT_EQ(Get(Path(u"data.bin")), cipher);
+        }
 }
 
 TEST_F(AesFiles, NoPaddingRaggedSourceLeavesAnEmptyOutputAndBlocksRoundTrip) {

@@ -81,6 +81,54 @@ TEST(TConvert, CharLength) {
     for (const Row& row : rows) EXPECT_EQ(TConvert(row.type).CharLength(row.text), row.expected);
 }
 
+// Encoded lengths are counted in 64 bits; one that a 32-bit count cannot hold is
+// refused before any buffer is made, and so is a negative byte count.
+TEST(TConvert, LengthsOutsideThirtyTwoBitsAreRefused) {
+    struct Row {
+        T type;
+        int32_t largest, expected;
+    } rows[] = {
+        {T::hexa, 1'073'741'823, INT32_MAX},          {T::base64, 1'610'612'733, 2'147'483'645},
+        {T::base64url, 1'610'612'733, 2'147'483'645}, {T::base32, 1'342'177'275, 2'147'483'641},
+        {T::raw, INT32_MAX - 1, INT32_MAX},
+    };
+    const uint8_t byte = 0;
+    for (const Row& row : rows) {
+        TConvert convert(row.type);
+        EXPECT_EQ(convert.OutputFormatLength(row.largest), row.expected);
+        EXPECT_THROW(convert.OutputFormatLength(row.largest + 1), EQuorin);
+        EXPECT_THROW(convert.OutputFormatLength(-1), EQuorin);
+        EXPECT_THROW(convert.CharToFormat(&byte, -1), EQuorin);
+        if (row.type != T::raw) {
+            EXPECT_THROW(convert.CharToFormat(&byte, row.largest + 1), EQuorin);
+        }
+    }
+}
+
+// A text whose padding outweighs its groups (a lone "=", or a character whose low
+// byte is 0 and ends the decoder's view before the "=") decodes to no bytes,
+// never to a negative count that later sizes a buffer.
+TEST(TConvert, CharLengthIsNeverNegative) {
+    const String zeroThenPad = String(1, u'\0') + u"=";
+    struct Row {
+        T type;
+        String text;
+    } rows[] = {
+        {T::base64, u"="},  {T::base64, zeroThenPad}, {T::base64url, u"\u0100="},
+        {T::base32, u"="},  {T::base32, zeroThenPad}, {T::base32, u"\u0100="},
+        {T::base32, u"A="}, {T::base64, u"=="},
+    };
+    for (const Row& row : rows) EXPECT_EQ(TConvert(row.type).CharLength(row.text), 0);
+
+    TConvert convert;
+    for (const String& text : {zeroThenPad, String(u"\u0100=")}) {
+        EXPECT_EQ(convert.Base64ToHexa(text), u"");
+        EXPECT_EQ(convert.Base64urlToBase32(text), u"");
+        EXPECT_EQ(convert.Base32ToBase64(text), u"");
+    }
+    EXPECT_THROW(convert.Base64ToHexa(u"="), EQuorin);  // not a whole group
+}
+
 TEST(TConvert, FormatToCharOfOddHexa) {
     TConvert convert;
     EXPECT_EQ(Decoded(convert, u"abc"), Bytes({0xAB, 0xC0}));
@@ -232,6 +280,8 @@ TEST(TConvert, TestUnicode) {
     EXPECT_EQ(convert.TestUnicode(u"abc"), 0);
     EXPECT_EQ(convert.TestUnicode(u"a\u00E9"), 0);
     EXPECT_EQ(convert.TestUnicode(u"a\u0416"), 1);
+    EXPECT_EQ(convert.TestUnicode(u"a\u00FF"), 0);
+    EXPECT_EQ(convert.TestUnicode(u"\u0100a"), 1);
     EXPECT_EQ(convert.TestUnicode(u""), 0);
 }
 

@@ -126,6 +126,18 @@ TEST(Paths, SplitWithThePlatformsDelimiters) {
     EXPECT_EQ(rtl::IncludeTrailingPathDelimiter(u"a" + d), u"a" + d);
 }
 
+// A name that is only an extension loses all of it: the locker proposes
+// "_encrypted.exe" for ".profile".
+TEST(Paths, NameThatIsOnlyAnExtension) {
+    const String d(1, rtl::PathDelim);
+    for (const String& folder : {String(), u"home" + d, u"a.b" + d}) {
+        EXPECT_EQ(rtl::ExtractFileExt(folder + u".profile"), u".profile");
+        EXPECT_EQ(rtl::ChangeFileExt(folder + u".profile", u""), folder);
+        EXPECT_EQ(rtl::ChangeFileExt(folder + u".profile", u".exe"), folder + u".exe");
+        EXPECT_EQ(rtl::ExtractFileName(folder + u".profile"), u".profile");
+    }
+}
+
 TEST(Paths, ExpandFileNameIsAbsoluteAndResolvesDots) {
     const String d(1, rtl::PathDelim);
     const String full = rtl::ExpandFileName(u"a" + d + u"." + d + u"b" + d + u".." + d + u"c.txt");

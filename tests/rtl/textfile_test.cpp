@@ -36,7 +36,15 @@ INSTANTIATE_TEST_SUITE_P(
         SaveRow{"UTF-8 code page has a BOM", u"\u00E9t\u00E9", rtl::kCodePageUtf8,
                 "\xEF\xBB\xBF\xC3\xA9t\xC3\xA9\r\n"},
         SaveRow{"unrepresentable name falls back to UTF-8", u"\u041E\u0442\u0447\u0451\u0442.docx",
-                1252, "\xEF\xBB\xBF\xD0\x9E\xD1\x82\xD1\x87\xD1\x91\xD1\x82.docx\r\n"}),
+                1252, "\xEF\xBB\xBF\xD0\x9E\xD1\x82\xD1\x87\xD1\x91\xD1\x82.docx\r\n"},
+        // Code page bytes that a reader would take for a byte-order mark.
+        SaveRow{"line that begins like a UTF-16LE mark", u"\u00FF\u00FEx.txt", 1252,
+                "\xEF\xBB\xBF\xC3\xBF\xC3\xBEx.txt\r\n"},
+        SaveRow{"line that begins like a UTF-16BE mark", u"\u00FE\u00FF", 1252,
+                "\xEF\xBB\xBF\xC3\xBE\xC3\xBF\r\n"},
+        SaveRow{"line that begins like a UTF-8 mark", u"\u00EF\u00BB\u00BF", 1252,
+                "\xEF\xBB\xBF\xC3\xAF\xC2\xBB\xC2\xBF\r\n"},
+        SaveRow{"mark-like bytes after the start stay", u"a\u00FF\u00FE", 1252, "a\xFF\xFE\r\n"}),
     [](const testing::TestParamInfo<SaveRow>& info) {
         std::string name = info.param.what;
         for (char& c : name)
