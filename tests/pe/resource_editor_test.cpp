@@ -128,6 +128,37 @@ TEST(ResourceEditorWrite, FourUpdateCyclesKeepEveryResourceAndSection) {
     }
 }
 
+// Whatever the linker left, each cycle's output reads back with every resource: the original
+// ones and those added so far. paddedreloc.exe ends with a .reloc whose raw data runs past its
+// virtual size rounded up to the section alignment, into the addresses a new section takes.
+class EveryCycle : public testing::TestWithParam<const char*> {};
+
+TEST_P(EveryCycle, ReadsBackEveryResource) {
+    const std::vector<uint8_t> original = pe_test::ReadFile(pe_test::FixturePath(GetParam()));
+    Flat expected = Flatten(ResourceEditor(original).Resources());
+    ASSERT_FALSE(expected.empty());
+    std::vector<uint8_t> image = original;
+    const std::pair<const char16_t*, std::vector<uint8_t>> updates[] = {
+        {u"ENCRYPTEDFILE", Pattern(100003, 2)},
+        {u"SALT", Bytes(std::string(64, 'B') + "\r\n")},
+        {u"FILENAME", Bytes("notes.txt\r\n")},
+        {u"HASH", Bytes(std::string(44, 'h') + "\r\n")},
+    };
+    for (const auto& [name, data] : updates) {
+        SCOPED_TRACE(pe_test::Narrow(name));
+        image = pe_test::AddRcData(image, name, data);
+        expected[{pe::kRtRcData, name, pe::kLangNeutral}] = data;
+        const Flat reread = Flatten(ResourceEditor(image).Resources());
+        EXPECT_TRUE(reread == expected) << reread.size() << " resources of " << expected.size();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Fixtures, EveryCycle, testing::Values("resprobe.exe", "paddedreloc.exe"),
+                         [](const auto& info) {
+                             std::string name = info.param;
+                             return name.substr(0, name.find('.'));
+                         });
+
 TEST(ResourceEditorWrite, ReplacingAndRemovingInPlaceGrowsAndShrinksTheSection) {
     const std::vector<uint8_t> overlay = Bytes("OVERLAY");
     std::vector<uint8_t> image =

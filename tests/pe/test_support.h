@@ -34,6 +34,10 @@ inline std::vector<uint8_t> Bytes(const std::string& text) {
     return {text.begin(), text.end()};
 }
 
+inline std::string Narrow(const std::u16string& text) {
+    return {text.begin(), text.end()};
+}
+
 inline std::vector<uint8_t> Pattern(size_t size, uint32_t seed) {
     std::vector<uint8_t> out(size);
     for (size_t i = 0; i < size; ++i) {
