@@ -34,10 +34,12 @@
 #include <deque>
 #include <functional>
 #include <iosfwd>
+#include <optional>
 #include <span>
 #include <vector>
 
 #include "pe/image.h"
+#include "pe/image_patch.h"
 #include "pe/resource_tree.h"
 
 namespace pe {
@@ -68,6 +70,10 @@ public:
     // Removes the resource and any directory it leaves empty; false if it did not exist.
     bool Remove(const ResourceId& type, const ResourceId& name, const ResourceId& language);
 
+    // The edit written into the image where it lies, costing what it changes; nothing when
+    // only a rewrite of the whole file can make it (pe/image_patch.h). Throws PeError.
+    std::optional<ImagePatch> PlanInPlace() const;
+    // The whole edited image, rewritten.
     void Write(const ByteSink& sink) const;
     void Write(std::ostream& out) const;
     std::vector<uint8_t> ToBytes() const;

@@ -62,7 +62,7 @@ public:
         const uint32_t codePage = view_.U32(uint64_t{target} + 8, "resource data entry");
         const auto offset = image_.RvaToOffset(rva, size);
         if (!offset) throw PeError("corrupt resource: its data lies outside the image's sections");
-        return {image_.File().Bytes(*offset, size, "resource data"), codePage};
+        return {image_.File().Bytes(*offset, size, "resource data"), codePage, rva};
     }
 
 private:

@@ -86,7 +86,7 @@ TEST(ResourceEditorWrite, FourUpdateCyclesKeepEveryResourceAndSection) {
     };
     std::vector<uint8_t> image = original;
     Flat expected = originalResources;
-    uint32_t resourceRva = 0;
+    uint32_t resourceRva = 0, encryptedRva = 0;
     for (size_t step = 0; step < updates.size(); ++step) {
         SCOPED_TRACE(step);
         const auto& [name, data] = updates[step];
@@ -107,13 +107,18 @@ TEST(ResourceEditorWrite, FourUpdateCyclesKeepEveryResourceAndSection) {
         }
         const pe::Section& added = after.Sections().back();
         if (step == 0) resourceRva = added.virtualAddress;
-        EXPECT_EQ(added.virtualAddress, resourceRva) << "later cycles rebuild in place";
+        EXPECT_EQ(added.virtualAddress, resourceRva) << "later cycles grow the added section";
         EXPECT_EQ(added.virtualAddress % before.SectionAlignment(), 0u);
         EXPECT_EQ(added.virtualAddress, before.SizeOfImage());
         EXPECT_EQ(added.pointerToRawData % before.FileAlignment(), 0u);
         EXPECT_EQ(added.sizeOfRawData % before.FileAlignment(), 0u);
-        EXPECT_EQ(after.Directory(2).virtualAddress, added.virtualAddress);
-        EXPECT_EQ(after.Directory(2).size, added.virtualSize);
+        // Each cycle's directory ends the section; the data of earlier cycles stays put.
+        const pe::DataDirectory root = after.Directory(2);
+        EXPECT_EQ(after.SectionOfRva(root.virtualAddress, root.size), after.Sections().size() - 1);
+        EXPECT_EQ(root.virtualAddress + root.size, added.VirtualEnd());
+        const auto* encrypted = reread.Find(pe::kRtRcData, u"ENCRYPTEDFILE", pe::kLangNeutral);
+        if (step == 0) encryptedRva = encrypted->rva;
+        EXPECT_EQ(encrypted->rva, encryptedRva);
         EXPECT_EQ(after.SizeOfImage(), (added.VirtualEnd() + before.SectionAlignment() - 1) &
                                            ~uint64_t{before.SectionAlignment() - 1});
         EXPECT_EQ(after.SizeOfInitializedData(),
@@ -159,13 +164,19 @@ INSTANTIATE_TEST_SUITE_P(Fixtures, EveryCycle, testing::Values("resprobe.exe", "
                              return name.substr(0, name.find('.'));
                          });
 
-TEST(ResourceEditorWrite, ReplacingAndRemovingInPlaceGrowsAndShrinksTheSection) {
+std::vector<uint8_t> Rewritten(const std::vector<uint8_t>& image, const std::u16string& name,
+                               const std::vector<uint8_t>& data) {
+    ResourceEditor editor(image);
+    editor.Set(pe::kRtRcData, name, pe::kLangNeutral, data);
+    return editor.ToBytes();
+}
+
+TEST(ResourceEditorWrite, RewritingGrowsAndShrinksTheLastResourceSection) {
     const std::vector<uint8_t> overlay = Bytes("OVERLAY");
-    std::vector<uint8_t> image =
-        pe_test::AddRcData(WithOverlay(Fixture(), overlay), u"HASH", Bytes("h"));
+    std::vector<uint8_t> image = Rewritten(WithOverlay(Fixture(), overlay), u"HASH", Bytes("h"));
     const size_t small = image.size();
     const auto big = Pattern(70000, 7);
-    image = pe_test::AddRcData(image, u"HASH", big);
+    image = Rewritten(image, u"HASH", big);
     const size_t grown = image.size();
     EXPECT_GE(grown, small + big.size());
     {
@@ -181,6 +192,66 @@ TEST(ResourceEditorWrite, ReplacingAndRemovingInPlaceGrowsAndShrinksTheSection) 
     const ResourceEditor reread(image);
     EXPECT_EQ(reread.Find(pe::kRtRcData, u"HASH"), nullptr);
     EXPECT_EQ(Flatten(reread.Resources()), Flatten(ResourceEditor(Fixture()).Resources()));
+}
+
+// An update in place writes what changed: a small text added next to large data costs the
+// directory and the text, whatever the size of the data.
+TEST(ResourceEditorPatch, CostsWhatItChanges) {
+    const std::vector<uint8_t> original =
+        pe_test::ReadFile(pe_test::FixturePath("paddedreloc.exe"));
+    const auto large = Pattern(4 << 20, 9);
+    const std::vector<uint8_t> package = pe_test::AddRcData(original, u"ENCRYPTEDFILE", large);
+    ResourceEditor editor(package);
+    const auto salt = Bytes(std::string(64, 'S') + "\r\n");
+    editor.Set(pe::kRtRcData, u"SALT", pe::kLangNeutral, salt);
+    const std::optional<pe::ImagePatch> patch = editor.PlanInPlace();
+    ASSERT_TRUE(patch.has_value());
+    EXPECT_LT(patch->WrittenBytes(), 8192u);
+    EXPECT_EQ(patch->tailOffset, package.size());
+}
+
+// Replaced data stays behind, unreferenced, until it outweighs what is still referenced and
+// passes 1 MiB; then only a rewrite, which compacts the section, can make the edit.
+TEST(ResourceEditorPatch, RewritesOnceUnreferencedBytesOutweighTheLiveOnes) {
+    std::vector<uint8_t> image =
+        pe_test::AddRcData(Fixture(), u"ENCRYPTEDFILE", Pattern(3 << 20, 1));
+    struct Row {
+        size_t replacement;
+        bool inPlace;
+    } rows[] = {{(3 << 20) + 65536, true}, {100, false}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.replacement);
+        ResourceEditor editor(image);
+        editor.Set(pe::kRtRcData, u"ENCRYPTEDFILE", pe::kLangNeutral, Pattern(row.replacement, 2));
+        EXPECT_EQ(editor.PlanInPlace().has_value(), row.inPlace);
+    }
+    ResourceEditor editor(image);
+    editor.Set(pe::kRtRcData, u"ENCRYPTEDFILE", pe::kLangNeutral, Pattern(100, 2));
+    const std::vector<uint8_t> compacted = editor.ToBytes();
+    EXPECT_LT(compacted.size(), image.size() - (3 << 20) + 4096);
+    const ResourceEditor reread(compacted);
+    const auto* data = reread.Find(pe::kRtRcData, u"ENCRYPTEDFILE");
+    ASSERT_NE(data, nullptr);
+    EXPECT_TRUE(std::ranges::equal(data->bytes, Pattern(100, 2)));
+}
+
+// Applying the patch's undo ranges and old size gives the old file back.
+TEST(ResourceEditorPatch, UndoRestoresTheOldFile) {
+    const std::vector<uint8_t> original = WithOverlay(Fixture(), Bytes("overlay"));
+    for (const char16_t* name : {u"SALT", u"ENCRYPTEDFILE"}) {
+        const std::vector<uint8_t> before = pe_test::AddRcData(original, u"HASH", Bytes("h"));
+        ResourceEditor editor(before);
+        editor.Set(pe::kRtRcData, name, pe::kLangNeutral, Pattern(5000, 3));
+        const std::optional<pe::ImagePatch> patch = editor.PlanInPlace();
+        ASSERT_TRUE(patch.has_value());
+        std::vector<uint8_t> file = before;
+        patch->ApplyTo(file);
+        ASSERT_NE(file, before);
+        file.resize(patch->oldSize);
+        for (const auto& range : patch->undo)
+            std::copy(range.bytes.begin(), range.bytes.end(), file.begin() + range.offset);
+        EXPECT_EQ(file, before);
+    }
 }
 
 TEST(ResourceEditorWrite, RemovesTheCertificateTableFromTheOverlay) {
@@ -284,8 +355,7 @@ TEST(ResourceEditorWrite, RefusesTwoGibibytesBeforeWriting) {
         EXPECT_STREQ(e.what(), "resource data of 2 GiB or more cannot be stored");
     }
     EXPECT_EQ(editor.Find(pe::kRtRcData, u"ENCRYPTEDFILE"), nullptr);
-    EXPECT_EQ(editor.ToBytes().size(),
-              pe_test::AddRcData(Fixture(), u"SALT", Bytes("OLD-SALT\r\n")).size());
+    EXPECT_EQ(editor.ToBytes(), ResourceEditor(Fixture()).ToBytes());
 }
 
 TEST(ResourceEditorWrite, NoRoomForASectionHeaderWritesNothing) {
