@@ -2,7 +2,9 @@
 
 namespace platform {
 
-File::File(File&& other) noexcept : handle_(other.handle_) { other.handle_ = -1; }
+File::File(File&& other) noexcept : handle_(other.handle_) {
+    other.handle_ = -1;
+}
 
 File& File::operator=(File&& other) noexcept {
     if (this != &other) {
@@ -13,6 +15,8 @@ File& File::operator=(File&& other) noexcept {
     return *this;
 }
 
-File::~File() { Close(); }
+File::~File() {
+    Close();
+}
 
 }  // namespace platform

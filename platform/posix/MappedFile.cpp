@@ -17,13 +17,24 @@ const uint8_t kEmpty[1] = {};
 }  // namespace
 
 MappedFile::~MappedFile() {
+    Close();
+}
+
+void MappedFile::Close() {
     if (mapped_) ::munmap(const_cast<uint8_t*>(data_), size_);
+    data_ = nullptr;
+    size_ = 0;
+    mapped_ = false;
 }
 
 bool MappedFile::Open(const Path& path) {
     // Opened through File so that a failure leaves the same reason text.
     File file = File::Open(path, Access::read, Share::denyWrite, Disposition::openExisting);
-    if (!file.IsOpen()) return false;
+    return file.IsOpen() && Open(file);
+}
+
+bool MappedFile::Open(File& file) {
+    Close();
     const int64_t size = file.Size();
     if (size < 0) return false;
     if (size == 0) {
