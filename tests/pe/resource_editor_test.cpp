@@ -6,6 +6,7 @@
 #include <map>
 #include <sstream>
 
+#include "pe/checksum.h"
 #include "pe/error.h"
 #include "pe/format.h"
 #include "tests/pe/test_support.h"
@@ -233,6 +234,28 @@ TEST(ResourceEditorPatch, RewritesOnceUnreferencedBytesOutweighTheLiveOnes) {
     const auto* data = reread.Find(pe::kRtRcData, u"ENCRYPTEDFILE");
     ASSERT_NE(data, nullptr);
     EXPECT_TRUE(std::ranges::equal(data->bytes, Pattern(100, 2)));
+}
+
+// The checksum a patch adjusts from the stored one, or sums whole when none is stored, is the
+// one a full sum of the patched file gives.
+TEST(ResourceEditorPatch, ChecksumMatchesAFullSum) {
+    for (const bool stored : {true, false}) {
+        SCOPED_TRACE(stored);
+        std::vector<uint8_t> image = WithOverlay(Fixture(), Bytes("odd overlay"));
+        const uint64_t field = PeImage(image).OptionalHeaderOffset() + pe::format::kOhCheckSum;
+        PutU32(image, field, 0);
+        pe::PeChecksum withOverlay;
+        withOverlay.Update(image);
+        if (stored) PutU32(image, field, withOverlay.Finish());
+        for (const auto& [name, size] : {std::pair{u"ENCRYPTEDFILE", 100001}, {u"SALT", 66}}) {
+            image = pe_test::AddRcData(image, name, Pattern(size, 8));
+            std::vector<uint8_t> zeroed = image;
+            PutU32(zeroed, field, 0);
+            pe::PeChecksum full;
+            full.Update(zeroed);
+            EXPECT_EQ(U32(image, field), full.Finish());
+        }
+    }
 }
 
 // Applying the patch's undo ranges and old size gives the old file back.
