@@ -31,35 +31,26 @@ uint64_t LiveBytes(const ResourceTree& tree, const Section& s, uint64_t contentR
     return live;
 }
 
-PeChecksum Sum(std::span<const Piece> pieces) {
-    PeChecksum sum;
-    for (const Piece& p : pieces) {
-        sum.Update(p.bytes);
-        sum.UpdateZeros(p.zeros);
-    }
-    return sum;
-}
-
-// CheckSum from the stored one, or from the words of the whole old file when it has none.
-std::optional<uint32_t> NewChecksum(const PeImage& image, const ImagePatch& patch) {
+// Every sum CheckSum needs but the tail's; false when the stored checksum cannot be right.
+bool PlanChecksum(const PeImage& image, ImagePatch& patch) {
     const ByteView& file = image.File();
-    const uint64_t field = image.OptionalHeaderOffset() + kOhCheckSum;
+    auto& checksum = patch.checksum;
+    checksum.field = image.OptionalHeaderOffset() + kOhCheckSum;
     std::vector<uint8_t> oldHeaders(patch.undo.front().bytes.begin(),
                                     patch.undo.front().bytes.end());
-    std::fill_n(oldHeaders.begin() + static_cast<ptrdiff_t>(field), 4, 0);
-    PeChecksum removed[2], added[2];
-    removed[0].Update(oldHeaders);
-    removed[1].Update(file.Bytes(patch.tailOffset, file.size() - patch.tailOffset, "overlay"));
-    added[0].Update(patch.headers);
-    added[1] = Sum(patch.tail);
-    uint32_t stored = file.U32(field, "optional header");
-    if (stored == 0) {
+    std::fill_n(oldHeaders.begin() + static_cast<ptrdiff_t>(checksum.field), 4, 0);
+    checksum.removed[0].Update(oldHeaders);
+    checksum.removed[1].Update(patch.undo.back().bytes);
+    checksum.headers.Update(patch.headers);
+    checksum.stored = file.U32(checksum.field, "optional header");
+    if (checksum.stored == 0) {
+        // No checksum yet: the old file's words are summed once.
         PeChecksum whole;
         whole.Update(oldHeaders);
         whole.Update(file.Bytes(oldHeaders.size(), file.size() - oldHeaders.size(), "image"));
-        stored = whole.Finish();
+        checksum.stored = whole.Finish();
     }
-    return AdjustChecksum(stored, file.size(), removed, added, patch.size);
+    return AdjustChecksum(checksum.stored, patch.oldSize, checksum.removed, {}, 0).has_value();
 }
 
 }  // namespace
@@ -132,9 +123,7 @@ std::optional<ImagePatch> PlanAppend(const PeImage& image, const ResourceTree& t
     AddContentPieces(tables, content, edit.rawSize - base, patch.tail);
     patch.tail.push_back({overlayCopy});
 
-    const std::optional<uint32_t> checksum = NewChecksum(image, patch);
-    if (!checksum) return std::nullopt;
-    PutU32(patch.headers.data() + image.OptionalHeaderOffset() + kOhCheckSum, *checksum);
+    if (!PlanChecksum(image, patch)) return std::nullopt;
     return patch;
 }
 
@@ -144,15 +133,34 @@ uint64_t ImagePatch::WrittenBytes() const {
     return n;
 }
 
-void ImagePatch::ApplyTo(std::vector<uint8_t>& file) const {
+void ImagePatch::WriteTail(const std::function<void(const Piece&)>& write) {
+    constexpr uint64_t kChunk = uint64_t{1} << 20;  // summed while it is still in the cache
+    PeChecksum sum;
+    for (const Piece& p : tail) {
+        for (uint64_t at = 0; at < p.bytes.size(); at += kChunk) {
+            const auto chunk = p.bytes.subspan(at, std::min<uint64_t>(kChunk, p.bytes.size() - at));
+            sum.Update(chunk);
+            write({chunk});
+        }
+        if (p.zeros != 0) {
+            sum.UpdateZeros(p.zeros);
+            write({{}, p.zeros});
+        }
+    }
+    const PeChecksum added[2] = {checksum.headers, sum};
+    const auto value = AdjustChecksum(checksum.stored, oldSize, checksum.removed, added, size);
+    PutU32(headers.data() + checksum.field, *value);
+}
+
+void ImagePatch::ApplyTo(std::vector<uint8_t>& file) {
     file.resize(std::max<uint64_t>(file.size(), size));
-    std::copy(headers.begin(), headers.end(), file.begin());
     uint64_t at = tailOffset;
-    for (const auto& p : tail) {
+    WriteTail([&](const Piece& p) {
         std::copy(p.bytes.begin(), p.bytes.end(), file.begin() + static_cast<ptrdiff_t>(at));
         std::fill_n(file.begin() + static_cast<ptrdiff_t>(at + p.bytes.size()), p.zeros, 0);
         at += p.bytes.size() + p.zeros;
-    }
+    });
+    std::copy(headers.begin(), headers.end(), file.begin());
     file.resize(size);
 }
 

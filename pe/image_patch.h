@@ -14,10 +14,12 @@
 // rewrite compacts it).
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <optional>
 #include <span>
 #include <vector>
 
+#include "pe/checksum.h"
 #include "pe/image.h"
 #include "pe/layout.h"
 #include "pe/resource_tree.h"
@@ -44,10 +46,22 @@ struct ImagePatch {
     // resource data stays a view of the caller's bytes.
     std::deque<std::vector<uint8_t>> owned;
 
+    // CheckSum as far as the planner knows it: everything but the tail's words, which the
+    // writer sums as it writes them (one pass over large new data, not two).
+    struct {
+        uint32_t stored = 0;  // the old file's checksum, or its full sum when it had none
+        uint64_t field = 0;   // offset of CheckSum in `headers`
+        PeChecksum removed[2];
+        PeChecksum headers;
+    } checksum;
+
     // Bytes the patch writes, headers included.
     uint64_t WrittenBytes() const;
+    // Gives the tail to `write` in order, as pieces of at most 1 MiB, then completes the
+    // headers' CheckSum: write the headers after it.
+    void WriteTail(const std::function<void(const layout::Piece&)>& write);
     // Applies the patch to a whole file held in memory.
-    void ApplyTo(std::vector<uint8_t>& file) const;
+    void ApplyTo(std::vector<uint8_t>& file);
 };
 
 std::optional<ImagePatch> PlanAppend(const PeImage& image, const ResourceTree& tree);

@@ -16,34 +16,35 @@
 namespace platform {
 namespace {
 
-bool WriteAt(File& file, uint64_t offset, std::span<const pe::layout::Piece> pieces) {
+bool WritePiece(File& file, const pe::layout::Piece& p) {
     static const uint8_t kZeros[4096] = {};
-    if (file.Seek(static_cast<int64_t>(offset), 0) < 0) return false;
-    for (const pe::layout::Piece& p : pieces) {
-        const auto size = static_cast<int64_t>(p.bytes.size());
-        if (size != 0 && file.Write(p.bytes.data(), size) != size) return false;
-        for (uint64_t left = p.zeros; left != 0;) {
-            const auto n = static_cast<int64_t>(std::min<uint64_t>(left, sizeof kZeros));
-            if (file.Write(kZeros, n) != n) return false;
-            left -= static_cast<uint64_t>(n);
-        }
+    const auto size = static_cast<int64_t>(p.bytes.size());
+    if (size != 0 && file.Write(p.bytes.data(), size) != size) return false;
+    for (uint64_t left = p.zeros; left != 0;) {
+        const auto n = static_cast<int64_t>(std::min<uint64_t>(left, sizeof kZeros));
+        if (file.Write(kZeros, n) != n) return false;
+        left -= static_cast<uint64_t>(n);
     }
     return true;
 }
 
-bool Patch(File& file, const pe::ImagePatch& patch) {
-    const pe::layout::Piece headers{patch.headers};
-    return WriteAt(file, patch.tailOffset, patch.tail) && WriteAt(file, 0, {&headers, 1}) &&
+bool WriteAt(File& file, uint64_t offset, std::span<const uint8_t> bytes) {
+    return file.Seek(static_cast<int64_t>(offset), 0) >= 0 && WritePiece(file, {bytes});
+}
+
+// The tail first, then the headers that make it part of the image.
+bool Patch(File& file, pe::ImagePatch& patch) {
+    if (file.Seek(static_cast<int64_t>(patch.tailOffset), 0) < 0) return false;
+    bool written = true;
+    patch.WriteTail([&](const pe::layout::Piece& p) { written = written && WritePiece(file, p); });
+    return written && WriteAt(file, 0, patch.headers) &&
            (patch.size >= patch.oldSize || file.Truncate(static_cast<int64_t>(patch.size)));
 }
 
 // Puts back the old size and the old bytes of every range the patch wrote over.
 void Undo(File& file, const pe::ImagePatch& patch) {
     file.Truncate(static_cast<int64_t>(patch.oldSize));
-    for (const auto& range : patch.undo) {
-        const pe::layout::Piece old{range.bytes};
-        WriteAt(file, range.offset, {&old, 1});
-    }
+    for (const auto& range : patch.undo) WriteAt(file, range.offset, range.bytes);
 }
 
 // A new file beside `target` under a name that no one else has: "<target>.cofrex-update",

@@ -265,7 +265,7 @@ TEST(ResourceEditorPatch, UndoRestoresTheOldFile) {
         const std::vector<uint8_t> before = pe_test::AddRcData(original, u"HASH", Bytes("h"));
         ResourceEditor editor(before);
         editor.Set(pe::kRtRcData, name, pe::kLangNeutral, Pattern(5000, 3));
-        const std::optional<pe::ImagePatch> patch = editor.PlanInPlace();
+        std::optional<pe::ImagePatch> patch = editor.PlanInPlace();
         ASSERT_TRUE(patch.has_value());
         std::vector<uint8_t> file = before;
         patch->ApplyTo(file);

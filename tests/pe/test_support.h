@@ -51,7 +51,7 @@ inline std::vector<uint8_t> Pattern(size_t size, uint32_t seed) {
 // else rewritten whole.
 inline std::vector<uint8_t> Edited(const pe::ResourceEditor& editor,
                                    const std::vector<uint8_t>& image) {
-    const std::optional<pe::ImagePatch> patch = editor.PlanInPlace();
+    std::optional<pe::ImagePatch> patch = editor.PlanInPlace();
     if (!patch) return editor.ToBytes();
     std::vector<uint8_t> out = image;
     patch->ApplyTo(out);
