@@ -13,6 +13,12 @@ uint64_t Fold32(uint64_t sum) {
     return sum;
 }
 
+uint32_t Fold16(uint64_t sum) {
+    sum = Fold32(sum);
+    while (sum >> 16) sum = (sum & 0xFFFF) + (sum >> 16);
+    return static_cast<uint32_t>(sum);
+}
+
 }  // namespace
 
 void PeChecksum::Update(std::span<const uint8_t> bytes) {
@@ -54,10 +60,24 @@ void PeChecksum::Update(std::span<const uint8_t> bytes) {
     sum_ = Fold32(sum);
 }
 
+uint32_t PeChecksum::Sum16() const {
+    return Fold16(sum_);
+}
+
 uint32_t PeChecksum::Finish() const {
-    uint64_t sum = Fold32(sum_);
-    while (sum >> 16) sum = (sum & 0xFFFF) + (sum >> 16);
-    return static_cast<uint32_t>(sum + length_);
+    return static_cast<uint32_t>(Sum16() + length_);
+}
+
+std::optional<uint32_t> AdjustChecksum(uint32_t stored, uint64_t oldLength,
+                                       std::span<const PeChecksum> removed,
+                                       std::span<const PeChecksum> added, uint64_t newLength) {
+    // A sum of words that are not all zero folds to 1..0xFFFF, never to 0.
+    if (stored <= oldLength || stored - oldLength > 0xFFFF) return std::nullopt;
+    uint64_t sum = stored - oldLength;
+    for (const PeChecksum& range : removed) sum += 0xFFFF - range.Sum16();
+    for (const PeChecksum& range : added) sum += range.Sum16();
+    const uint32_t folded = Fold16(sum);
+    return static_cast<uint32_t>((folded == 0 ? 0xFFFF : folded) + newLength);
 }
 
 }  // namespace pe

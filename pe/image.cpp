@@ -80,8 +80,9 @@ DataDirectory PeImage::Directory(uint32_t index) const {
 std::optional<size_t> PeImage::SectionOfRva(uint32_t rva, uint64_t length) const {
     for (size_t i = 0; i < sections_.size(); ++i) {
         const Section& s = sections_[i];
-        if (rva >= s.virtualAddress && rva - s.virtualAddress <= s.sizeOfRawData &&
-            length <= s.sizeOfRawData - (rva - s.virtualAddress)) {
+        const uint32_t size = s.MappedRawSize(sectionAlignment_);
+        if (rva >= s.virtualAddress && rva - s.virtualAddress <= size &&
+            length <= size - (rva - s.virtualAddress)) {
             return i;
         }
     }

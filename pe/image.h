@@ -4,6 +4,7 @@
 // not copied: the bytes must outlive the PeImage. Construction throws PeError when a header
 // or the raw data of a section lies outside the file, when the image is not PE32+ or when
 // an alignment is not a power of two.
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -28,6 +29,14 @@ struct Section {
         return uint64_t{virtualAddress} + (virtualSize != 0 ? virtualSize : sizeOfRawData);
     }
     uint64_t RawEnd() const { return uint64_t{pointerToRawData} + sizeOfRawData; }
+    // The raw bytes the loader maps: raw data past the virtual size rounded up to the
+    // section alignment stays in the file only, and the next section's addresses begin there.
+    uint32_t MappedRawSize(uint32_t sectionAlignment) const {
+        if (virtualSize == 0) return sizeOfRawData;
+        const uint64_t rounded =
+            (uint64_t{virtualSize} + sectionAlignment - 1) & ~uint64_t{sectionAlignment - 1};
+        return static_cast<uint32_t>(std::min<uint64_t>(sizeOfRawData, rounded));
+    }
 };
 
 struct DataDirectory {
@@ -60,7 +69,7 @@ public:
     // The directory `index`, or zeros when the image has fewer directories.
     DataDirectory Directory(uint32_t index) const;
 
-    // Index of the section whose raw data holds [rva, rva + length), if any.
+    // Index of the section whose mapped raw data holds [rva, rva + length), if any.
     std::optional<size_t> SectionOfRva(uint32_t rva, uint64_t length) const;
     // File offset of [rva, rva + length) when it lies in one section's raw data.
     std::optional<uint64_t> RvaToOffset(uint32_t rva, uint64_t length) const;

@@ -59,6 +59,10 @@ bool ResourceEditor::Remove(const ResourceId& type, const ResourceId& name,
     return true;
 }
 
+std::optional<ImagePatch> ResourceEditor::PlanInPlace() const {
+    return PlanAppend(image_, tree_);
+}
+
 void ResourceEditor::Write(const ByteSink& sink) const {
     WriteImage(image_, tree_, sink);
 }

@@ -1,6 +1,7 @@
 #pragma once
-// Reads and edits the resources of a PE32+ image held in memory, and writes the edited image.
-// No file or OS calls: callers read the file into a buffer and store what Write produces.
+// Reads and edits the resources of a PE32+ image held in memory, and writes the edited image:
+// as a patch of the file where it lies (PlanInPlace, pe/image_patch.h), or rewritten whole
+// (Write). No file or OS calls: callers map or read the file and store what they get.
 //
 // Views, not copies: the editor keeps a view of the image given to the constructor and of
 // every data span given to Set; both must stay alive and unchanged until the last Write.
@@ -11,11 +12,11 @@
 // headers and the whole resource tree; Set refuses data of 2 GiB or more; Write checks the
 // layout before the sink receives its first byte, so a refused edit writes nothing.
 //
-// Layout of the written image:
-// - If the resource directory sits at the start of the section that is last both in memory
-//   and in the file, and nothing else in the image points into that section, the section is
-//   rebuilt in place: same header, new VirtualSize (the content size) and SizeOfRawData
-//   (content size rounded up to FileAlignment).
+// Layout of a rewritten image:
+// - If the resource directory sits in the section that is last both in memory and in the
+//   file, and nothing else in the image points into that section, the section is rebuilt
+//   from its start: same header, new VirtualSize (the content size) and SizeOfRawData
+//   (content size rounded up to FileAlignment). Bytes a patch left unreferenced go.
 // - Otherwise (linkers often place .reloc after .rsrc) a new section ".rsrc" is appended,
 //   initialized read-only data, at the next SectionAlignment boundary after every section
 //   and at the next FileAlignment boundary after all section data; the old resource bytes
@@ -34,10 +35,12 @@
 #include <deque>
 #include <functional>
 #include <iosfwd>
+#include <optional>
 #include <span>
 #include <vector>
 
 #include "pe/image.h"
+#include "pe/image_patch.h"
 #include "pe/resource_tree.h"
 
 namespace pe {
@@ -68,6 +71,10 @@ public:
     // Removes the resource and any directory it leaves empty; false if it did not exist.
     bool Remove(const ResourceId& type, const ResourceId& name, const ResourceId& language);
 
+    // The edit written into the image where it lies, costing what it changes; nothing when
+    // only a rewrite of the whole file can make it (pe/image_patch.h). Throws PeError.
+    std::optional<ImagePatch> PlanInPlace() const;
+    // The whole edited image, rewritten.
     void Write(const ByteSink& sink) const;
     void Write(std::ostream& out) const;
     std::vector<uint8_t> ToBytes() const;

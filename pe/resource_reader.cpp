@@ -12,7 +12,7 @@ namespace {
 using namespace format;
 
 // Offsets inside the tree are relative to its root; `view` runs from the root to the end of
-// the raw data of the section holding it.
+// the mapped raw data of the section holding it.
 class TreeReader {
 public:
     TreeReader(const PeImage& image, ByteView view) : image_(image), view_(view) {}
@@ -62,7 +62,7 @@ public:
         const uint32_t codePage = view_.U32(uint64_t{target} + 8, "resource data entry");
         const auto offset = image_.RvaToOffset(rva, size);
         if (!offset) throw PeError("corrupt resource: its data lies outside the image's sections");
-        return {image_.File().Bytes(*offset, size, "resource data"), codePage};
+        return {image_.File().Bytes(*offset, size, "resource data"), codePage, rva};
     }
 
 private:
@@ -102,8 +102,10 @@ ResourceTree ReadResourceTree(const PeImage& image) {
     const auto index = image.SectionOfRva(dir.virtualAddress, sizeOfResourceDirectory);
     if (!index) throw PeError("corrupt image: the resource directory lies outside every section");
     const Section& section = image.Sections()[*index];
-    const uint64_t root = section.pointerToRawData + (dir.virtualAddress - section.virtualAddress);
-    TreeReader reader(image, image.File().Sub(root, section.RawEnd() - root, "resource directory"));
+    const uint64_t start = dir.virtualAddress - section.virtualAddress;
+    const uint64_t size = section.MappedRawSize(image.SectionAlignment()) - start;
+    TreeReader reader(
+        image, image.File().Sub(section.pointerToRawData + start, size, "resource directory"));
 
     tree.header = reader.ReadHeader(0);
     reader.ForEachEntry(0, [&](const ResourceId& type, uint32_t typeTarget) {

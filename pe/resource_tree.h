@@ -22,6 +22,8 @@ struct DirectoryHeader {
 struct ResourceData {
     std::span<const uint8_t> bytes;
     uint32_t codePage = 0;
+    // Where the bytes already lie in the image the tree was read from; 0 for data being added.
+    uint32_t rva = 0;
 };
 
 struct LanguageDirectory {

@@ -18,13 +18,19 @@ uint64_t TableSize(size_t entries) {
     return sizeOfResourceDirectory + uint64_t{entries} * sizeOfResourceDirectoryEntry;
 }
 
+constexpr uint64_t kPlaced = ~uint64_t{0};
+
+bool StaysPlaced(const ResourceData& data, bool keepPlaced) {
+    return keepPlaced && data.rva != 0;
+}
+
 // Phase one: where every table, string, data entry and data block goes.
 struct Layout {
     std::vector<uint64_t> typeTables;  // one per type, in order
     std::vector<uint64_t> nameTables;  // one per (type, name), in order
     std::vector<uint64_t> strings;     // one per name key, in the order the tables list them
     uint64_t dataEntries = 0;
-    std::vector<uint64_t> blocks;  // one per leaf, in order
+    std::vector<uint64_t> blocks;  // one per leaf, in order; kPlaced for data left where it is
     uint64_t tablesEnd = 0;
     uint64_t size = 0;
 };
@@ -52,7 +58,7 @@ void PlaceStrings(const Map& map, Layout& layout, uint64_t& offset) {
     }
 }
 
-Layout LayOut(const ResourceTree& tree) {
+Layout LayOut(const ResourceTree& tree, bool keepPlaced) {
     Layout layout;
     CheckCounts(tree.types);
     uint64_t offset = TableSize(tree.types.size());
@@ -85,6 +91,10 @@ Layout LayOut(const ResourceTree& tree) {
             for (const auto& [language, data] : languages.languages) {
                 if (data.bytes.size() > kMaxResourceSize) {
                     throw PeError("resource data of 2 GiB or more cannot be stored");
+                }
+                if (StaysPlaced(data, keepPlaced)) {
+                    layout.blocks.push_back(kPlaced);
+                    continue;
                 }
                 offset = AlignUp(offset, 8);
                 layout.blocks.push_back(offset);
@@ -135,7 +145,8 @@ private:
         size_t i = first;
         for (const auto& [language, data] : languages.languages) {
             uint8_t* entry = &out_[layout_.dataEntries + i * sizeOfResourceDataEntry];
-            PutU32(entry, static_cast<uint32_t>(rva_ + layout_.blocks[i]));
+            const uint64_t block = layout_.blocks[i];
+            PutU32(entry, block == kPlaced ? data.rva : static_cast<uint32_t>(rva_ + block));
             PutU32(entry + 4, static_cast<uint32_t>(data.bytes.size()));
             PutU32(entry + 8, data.codePage);
             ++i;
@@ -179,8 +190,9 @@ private:
 
 }  // namespace
 
-ResourceSection BuildResourceSection(const ResourceTree& tree, uint32_t sectionRva) {
-    const Layout layout = LayOut(tree);
+ResourceSection BuildResourceSection(const ResourceTree& tree, uint32_t sectionRva,
+                                     bool keepPlaced) {
+    const Layout layout = LayOut(tree, keepPlaced);
     if (sectionRva + layout.size > 0xFFFFFFFF) {
         throw PeError("the resources do not fit in the 4 GiB address space of an image");
     }
@@ -191,7 +203,8 @@ ResourceSection BuildResourceSection(const ResourceTree& tree, uint32_t sectionR
     for (const auto& [type, names] : tree.types) {
         for (const auto& [name, languages] : names.names) {
             for (const auto& [language, data] : languages.languages) {
-                section.data.push_back({layout.blocks[i++], data.bytes});
+                const uint64_t block = layout.blocks[i++];
+                if (block != kPlaced) section.data.push_back({block, data.bytes});
             }
         }
     }

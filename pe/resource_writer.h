@@ -6,7 +6,9 @@
 // 8-byte aligned. Entries within a table follow the ResourceId ordering (names first).
 //
 // The tables are built into one small buffer; the data blocks stay views of the tree's data
-// so that the caller copies each of them exactly once, into the output.
+// so that the caller copies each of them exactly once, into the output. With `keepPlaced`,
+// data that already lies in the image (a nonzero `rva`) stays there: its entry points at it
+// and only the other data is laid out after the tables.
 //
 // Throws PeError when a directory holds more than 65535 names or numbers, a name is longer
 // than 65535 units, a data block is 2 GiB or more, or the section would pass the 4 GiB limit
@@ -31,6 +33,7 @@ struct ResourceSection {
     uint64_t size = 0;
 };
 
-ResourceSection BuildResourceSection(const ResourceTree& tree, uint32_t sectionRva);
+ResourceSection BuildResourceSection(const ResourceTree& tree, uint32_t sectionRva,
+                                     bool keepPlaced = false);
 
 }  // namespace pe

@@ -18,16 +18,20 @@ public:
     // False when the file cannot be opened or mapped (reason in LastErrorText()).
     // Others may read the file meanwhile but not write it.
     bool Open(const Path& path);
+    // Maps a file this process has open (for reading at least); the mapping does not
+    // depend on the handle staying open. Unlike Open(path), RemoveFile does not learn of it.
+    bool Open(File& file);
+    // Unmaps now rather than at destruction; Bytes() is empty afterwards.
+    void Close();
     // Valid until destruction; an empty file gives an empty span whose data
     // pointer is still not null.
     std::span<const uint8_t> Bytes() const { return {data_, size_}; }
 
 private:
-    void Release();
-
     const uint8_t* data_ = nullptr;
     size_t size_ = 0;
     bool mapped_ = false;
+    bool tracked_ = false;
     FileIdentity identity_;
 };
 

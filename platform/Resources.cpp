@@ -11,16 +11,6 @@ namespace {
 
 const ProgramResources* installed = nullptr;
 
-std::vector<uint8_t> ReadWholeFile(const std::u16string& path) {
-    File file = File::Open(path, Access::read, Share::denyWrite, Disposition::openExisting);
-    const int64_t size = file.IsOpen() ? file.Size() : -1;
-    if (size < 0) throw std::runtime_error(Utf8Encode(LastErrorText()));
-    std::vector<uint8_t> bytes(static_cast<size_t>(size));
-    if (file.Read(bytes.data(), size) != size)
-        throw std::runtime_error(Utf8Encode(LastErrorText()));
-    return bytes;
-}
-
 }  // namespace
 
 bool MemoryResources::Find(const std::u16string& name, std::span<const uint8_t>& bytes) const {
@@ -35,8 +25,11 @@ struct PeFileResources::Index {
     pe::ResourceEditor editor;
 };
 
-PeFileResources::PeFileResources(const std::u16string& path)
-    : image_(ReadWholeFile(path)), index_(std::make_unique<Index>(image_)) {}
+// Mapped, not read: a resource is then written out in one pass from the file's own pages.
+PeFileResources::PeFileResources(const std::u16string& path) {
+    if (!image_.Open(path)) throw std::runtime_error(Utf8Encode(LastErrorText()));
+    index_ = std::make_unique<Index>(image_.Bytes());
+}
 
 PeFileResources::~PeFileResources() = default;
 

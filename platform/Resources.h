@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/MappedFile.h"
+
 namespace platform {
 
 // Resources a program can look up by name. The bytes stay valid as long as the
@@ -31,7 +33,7 @@ private:
     std::map<std::u16string, std::vector<uint8_t>> resources_;
 };
 
-// The resources of a PE image file, read once. Throws pe::PeError for a file that
+// The resources of a PE image file, mapped. Throws pe::PeError for a file that
 // is not a valid image and std::runtime_error when it cannot be read.
 class PeFileResources : public ProgramResources {
 public:
@@ -40,7 +42,7 @@ public:
     bool Find(const std::u16string& name, std::span<const uint8_t>& bytes) const override;
 
 private:
-    std::vector<uint8_t> image_;
+    MappedFile image_;
     struct Index;
     std::unique_ptr<Index> index_;
 };
@@ -52,10 +54,13 @@ const ProgramResources& RunningProgramResources();
 // The caller keeps ownership.
 void SetRunningProgramResources(const ProgramResources* resources);
 
-// One update cycle of an executable's resources, keeping those it has. Release
-// without Commit abandons the pending changes: nothing reaches the file.
-// On Windows: BeginUpdateResourceW / UpdateResourceW / EndUpdateResourceW;
-// elsewhere the portable PE writer.
+// One update cycle of an executable's resources, keeping those it has, on every
+// system with the portable PE writer. Begin opens the file for writing and holds it
+// until Commit; release without Commit abandons the pending changes: nothing reaches
+// the file. Commit writes what changed into the file where it lies (or rewrites it
+// whole into a staging file beside it when it must); a failed Commit leaves the file
+// as it was. A symbolic link's target is updated, not the link; the file keeps its
+// permissions.
 class ResourceUpdate {
 public:
     ResourceUpdate();
@@ -73,6 +78,7 @@ public:
 
 private:
     struct Pending;
+    bool Rewrite(Pending& pending);
     std::unique_ptr<Pending> pending_;
     std::u16string error_;
 };

@@ -2,22 +2,13 @@
 
 #include <windows.h>
 
+#include "platform/ReplaceFile.h"
+
 namespace platform {
 namespace {
 
 const wchar_t* Wide(const std::u16string& text) {
     return reinterpret_cast<const wchar_t*>(text.c_str());
-}
-
-std::u16string SystemReason() {
-    wchar_t* text = nullptr;
-    const DWORD length = FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, GetLastError(), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::u16string reason(reinterpret_cast<const char16_t*>(text), length);
-    LocalFree(text);
-    while (!reason.empty() && (reason.back() == u'\n' || reason.back() == u'\r')) reason.pop_back();
-    return reason;
 }
 
 // The module's own resources, found by FindResourceW and mapped with the image.
@@ -41,44 +32,24 @@ const ProgramResources& DefaultProgramResources() {
     return module;
 }
 
-struct ResourceUpdate::Pending {
-    HANDLE handle = nullptr;
-};
-
-ResourceUpdate::ResourceUpdate() = default;
-
-// An update that was not committed is released with its changes discarded.
-ResourceUpdate::~ResourceUpdate() {
-    if (pending_) EndUpdateResourceW(pending_->handle, TRUE);
+// Opening a path already follows a link to its target.
+Path ResolvedPath(const Path& path) {
+    return path;
 }
 
-bool ResourceUpdate::Begin(const std::u16string& exePath) {
-    if (pending_) EndUpdateResourceW(pending_->handle, TRUE);
-    pending_.reset();
-    HANDLE handle = BeginUpdateResourceW(Wide(exePath), FALSE);
-    if (!handle) return error_ = SystemReason(), false;
-    pending_ = std::make_unique<Pending>(Pending{handle});
+bool CopyPermissions(const Path&, File&) {
     return true;
 }
 
-bool ResourceUpdate::Add(const std::u16string& name, std::span<const uint8_t> data) {
-    if (!pending_) return error_ = u"no update is pending", false;
-    if (!UpdateResourceW(pending_->handle, MAKEINTRESOURCEW(10), Wide(name), 0,
-                         const_cast<uint8_t*>(data.data()), static_cast<DWORD>(data.size()))) {
-        error_ = SystemReason();
-        EndUpdateResourceW(pending_->handle, TRUE);
-        pending_.reset();
-        return false;
+// ReplaceFileW gives the new file the old one's attributes, security and creation time.
+bool ReplaceWithStaging(const Path& staging, const Path& target) {
+    if (ReplaceFileW(Wide(target), Wide(staging), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
+                     nullptr)) {
+        return true;
     }
-    return true;
-}
-
-bool ResourceUpdate::Commit() {
-    if (!pending_) return error_ = u"no update is pending", false;
-    const HANDLE handle = pending_->handle;
-    pending_.reset();
-    if (!EndUpdateResourceW(handle, FALSE)) return error_ = SystemReason(), false;
-    return true;
+    if (MoveFileExW(Wide(staging), Wide(target), MOVEFILE_REPLACE_EXISTING)) return true;
+    RememberLastError(static_cast<int>(GetLastError()));
+    return false;
 }
 
 }  // namespace platform

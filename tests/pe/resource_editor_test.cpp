@@ -6,6 +6,7 @@
 #include <map>
 #include <sstream>
 
+#include "pe/checksum.h"
 #include "pe/error.h"
 #include "pe/format.h"
 #include "tests/pe/test_support.h"
@@ -86,7 +87,7 @@ TEST(ResourceEditorWrite, FourUpdateCyclesKeepEveryResourceAndSection) {
     };
     std::vector<uint8_t> image = original;
     Flat expected = originalResources;
-    uint32_t resourceRva = 0;
+    uint32_t resourceRva = 0, encryptedRva = 0;
     for (size_t step = 0; step < updates.size(); ++step) {
         SCOPED_TRACE(step);
         const auto& [name, data] = updates[step];
@@ -107,13 +108,18 @@ TEST(ResourceEditorWrite, FourUpdateCyclesKeepEveryResourceAndSection) {
         }
         const pe::Section& added = after.Sections().back();
         if (step == 0) resourceRva = added.virtualAddress;
-        EXPECT_EQ(added.virtualAddress, resourceRva) << "later cycles rebuild in place";
+        EXPECT_EQ(added.virtualAddress, resourceRva) << "later cycles grow the added section";
         EXPECT_EQ(added.virtualAddress % before.SectionAlignment(), 0u);
         EXPECT_EQ(added.virtualAddress, before.SizeOfImage());
         EXPECT_EQ(added.pointerToRawData % before.FileAlignment(), 0u);
         EXPECT_EQ(added.sizeOfRawData % before.FileAlignment(), 0u);
-        EXPECT_EQ(after.Directory(2).virtualAddress, added.virtualAddress);
-        EXPECT_EQ(after.Directory(2).size, added.virtualSize);
+        // Each cycle's directory ends the section; the data of earlier cycles stays put.
+        const pe::DataDirectory root = after.Directory(2);
+        EXPECT_EQ(after.SectionOfRva(root.virtualAddress, root.size), after.Sections().size() - 1);
+        EXPECT_EQ(root.virtualAddress + root.size, added.VirtualEnd());
+        const auto* encrypted = reread.Find(pe::kRtRcData, u"ENCRYPTEDFILE", pe::kLangNeutral);
+        if (step == 0) encryptedRva = encrypted->rva;
+        EXPECT_EQ(encrypted->rva, encryptedRva);
         EXPECT_EQ(after.SizeOfImage(), (added.VirtualEnd() + before.SectionAlignment() - 1) &
                                            ~uint64_t{before.SectionAlignment() - 1});
         EXPECT_EQ(after.SizeOfInitializedData(),
@@ -128,13 +134,50 @@ TEST(ResourceEditorWrite, FourUpdateCyclesKeepEveryResourceAndSection) {
     }
 }
 
-TEST(ResourceEditorWrite, ReplacingAndRemovingInPlaceGrowsAndShrinksTheSection) {
+// Whatever the linker left, each cycle's output reads back with every resource: the original
+// ones and those added so far. paddedreloc.exe ends with a .reloc whose raw data runs past its
+// virtual size rounded up to the section alignment, into the addresses a new section takes.
+class EveryCycle : public testing::TestWithParam<const char*> {};
+
+TEST_P(EveryCycle, ReadsBackEveryResource) {
+    const std::vector<uint8_t> original = pe_test::ReadFile(pe_test::FixturePath(GetParam()));
+    Flat expected = Flatten(ResourceEditor(original).Resources());
+    ASSERT_FALSE(expected.empty());
+    std::vector<uint8_t> image = original;
+    const std::pair<const char16_t*, std::vector<uint8_t>> updates[] = {
+        {u"ENCRYPTEDFILE", Pattern(100003, 2)},
+        {u"SALT", Bytes(std::string(64, 'B') + "\r\n")},
+        {u"FILENAME", Bytes("notes.txt\r\n")},
+        {u"HASH", Bytes(std::string(44, 'h') + "\r\n")},
+    };
+    for (const auto& [name, data] : updates) {
+        SCOPED_TRACE(pe_test::Narrow(name));
+        image = pe_test::AddRcData(image, name, data);
+        expected[{pe::kRtRcData, name, pe::kLangNeutral}] = data;
+        const Flat reread = Flatten(ResourceEditor(image).Resources());
+        EXPECT_TRUE(reread == expected) << reread.size() << " resources of " << expected.size();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Fixtures, EveryCycle, testing::Values("resprobe.exe", "paddedreloc.exe"),
+                         [](const auto& info) {
+                             std::string name = info.param;
+                             return name.substr(0, name.find('.'));
+                         });
+
+std::vector<uint8_t> Rewritten(const std::vector<uint8_t>& image, const std::u16string& name,
+                               const std::vector<uint8_t>& data) {
+    ResourceEditor editor(image);
+    editor.Set(pe::kRtRcData, name, pe::kLangNeutral, data);
+    return editor.ToBytes();
+}
+
+TEST(ResourceEditorWrite, RewritingGrowsAndShrinksTheLastResourceSection) {
     const std::vector<uint8_t> overlay = Bytes("OVERLAY");
-    std::vector<uint8_t> image =
-        pe_test::AddRcData(WithOverlay(Fixture(), overlay), u"HASH", Bytes("h"));
+    std::vector<uint8_t> image = Rewritten(WithOverlay(Fixture(), overlay), u"HASH", Bytes("h"));
     const size_t small = image.size();
     const auto big = Pattern(70000, 7);
-    image = pe_test::AddRcData(image, u"HASH", big);
+    image = Rewritten(image, u"HASH", big);
     const size_t grown = image.size();
     EXPECT_GE(grown, small + big.size());
     {
@@ -150,6 +193,88 @@ TEST(ResourceEditorWrite, ReplacingAndRemovingInPlaceGrowsAndShrinksTheSection) 
     const ResourceEditor reread(image);
     EXPECT_EQ(reread.Find(pe::kRtRcData, u"HASH"), nullptr);
     EXPECT_EQ(Flatten(reread.Resources()), Flatten(ResourceEditor(Fixture()).Resources()));
+}
+
+// An update in place writes what changed: a small text added next to large data costs the
+// directory and the text, whatever the size of the data.
+TEST(ResourceEditorPatch, CostsWhatItChanges) {
+    const std::vector<uint8_t> original =
+        pe_test::ReadFile(pe_test::FixturePath("paddedreloc.exe"));
+    const auto large = Pattern(4 << 20, 9);
+    const std::vector<uint8_t> package = pe_test::AddRcData(original, u"ENCRYPTEDFILE", large);
+    ResourceEditor editor(package);
+    const auto salt = Bytes(std::string(64, 'S') + "\r\n");
+    editor.Set(pe::kRtRcData, u"SALT", pe::kLangNeutral, salt);
+    const std::optional<pe::ImagePatch> patch = editor.PlanInPlace();
+    ASSERT_TRUE(patch.has_value());
+    EXPECT_LT(patch->WrittenBytes(), 8192u);
+    EXPECT_EQ(patch->tailOffset, package.size());
+}
+
+// Replaced data stays behind, unreferenced, until it outweighs what is still referenced and
+// passes 1 MiB; then only a rewrite, which compacts the section, can make the edit.
+TEST(ResourceEditorPatch, RewritesOnceUnreferencedBytesOutweighTheLiveOnes) {
+    std::vector<uint8_t> image =
+        pe_test::AddRcData(Fixture(), u"ENCRYPTEDFILE", Pattern(3 << 20, 1));
+    struct Row {
+        size_t replacement;
+        bool inPlace;
+    } rows[] = {{(3 << 20) + 65536, true}, {100, false}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.replacement);
+        ResourceEditor editor(image);
+        editor.Set(pe::kRtRcData, u"ENCRYPTEDFILE", pe::kLangNeutral, Pattern(row.replacement, 2));
+        EXPECT_EQ(editor.PlanInPlace().has_value(), row.inPlace);
+    }
+    ResourceEditor editor(image);
+    editor.Set(pe::kRtRcData, u"ENCRYPTEDFILE", pe::kLangNeutral, Pattern(100, 2));
+    const std::vector<uint8_t> compacted = editor.ToBytes();
+    EXPECT_LT(compacted.size(), image.size() - (3 << 20) + 4096);
+    const ResourceEditor reread(compacted);
+    const auto* data = reread.Find(pe::kRtRcData, u"ENCRYPTEDFILE");
+    ASSERT_NE(data, nullptr);
+    EXPECT_TRUE(std::ranges::equal(data->bytes, Pattern(100, 2)));
+}
+
+// The checksum a patch adjusts from the stored one, or sums whole when none is stored, is the
+// one a full sum of the patched file gives.
+TEST(ResourceEditorPatch, ChecksumMatchesAFullSum) {
+    for (const bool stored : {true, false}) {
+        SCOPED_TRACE(stored);
+        std::vector<uint8_t> image = WithOverlay(Fixture(), Bytes("odd overlay"));
+        const uint64_t field = PeImage(image).OptionalHeaderOffset() + pe::format::kOhCheckSum;
+        PutU32(image, field, 0);
+        pe::PeChecksum withOverlay;
+        withOverlay.Update(image);
+        if (stored) PutU32(image, field, withOverlay.Finish());
+        for (const auto& [name, size] : {std::pair{u"ENCRYPTEDFILE", 100001}, {u"SALT", 66}}) {
+            image = pe_test::AddRcData(image, name, Pattern(size, 8));
+            std::vector<uint8_t> zeroed = image;
+            PutU32(zeroed, field, 0);
+            pe::PeChecksum full;
+            full.Update(zeroed);
+            EXPECT_EQ(U32(image, field), full.Finish());
+        }
+    }
+}
+
+// Applying the patch's undo ranges and old size gives the old file back.
+TEST(ResourceEditorPatch, UndoRestoresTheOldFile) {
+    const std::vector<uint8_t> original = WithOverlay(Fixture(), Bytes("overlay"));
+    for (const char16_t* name : {u"SALT", u"ENCRYPTEDFILE"}) {
+        const std::vector<uint8_t> before = pe_test::AddRcData(original, u"HASH", Bytes("h"));
+        ResourceEditor editor(before);
+        editor.Set(pe::kRtRcData, name, pe::kLangNeutral, Pattern(5000, 3));
+        std::optional<pe::ImagePatch> patch = editor.PlanInPlace();
+        ASSERT_TRUE(patch.has_value());
+        std::vector<uint8_t> file = before;
+        patch->ApplyTo(file);
+        ASSERT_NE(file, before);
+        file.resize(patch->oldSize);
+        for (const auto& range : patch->undo)
+            std::copy(range.bytes.begin(), range.bytes.end(), file.begin() + range.offset);
+        EXPECT_EQ(file, before);
+    }
 }
 
 TEST(ResourceEditorWrite, RemovesTheCertificateTableFromTheOverlay) {
@@ -253,8 +378,7 @@ TEST(ResourceEditorWrite, RefusesTwoGibibytesBeforeWriting) {
         EXPECT_STREQ(e.what(), "resource data of 2 GiB or more cannot be stored");
     }
     EXPECT_EQ(editor.Find(pe::kRtRcData, u"ENCRYPTEDFILE"), nullptr);
-    EXPECT_EQ(editor.ToBytes().size(),
-              pe_test::AddRcData(Fixture(), u"SALT", Bytes("OLD-SALT\r\n")).size());
+    EXPECT_EQ(editor.ToBytes(), ResourceEditor(Fixture()).ToBytes());
 }
 
 TEST(ResourceEditorWrite, NoRoomForASectionHeaderWritesNothing) {

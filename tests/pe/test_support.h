@@ -34,6 +34,10 @@ inline std::vector<uint8_t> Bytes(const std::string& text) {
     return {text.begin(), text.end()};
 }
 
+inline std::string Narrow(const std::u16string& text) {
+    return {text.begin(), text.end()};
+}
+
 inline std::vector<uint8_t> Pattern(size_t size, uint32_t seed) {
     std::vector<uint8_t> out(size);
     for (size_t i = 0; i < size; ++i) {
@@ -43,13 +47,24 @@ inline std::vector<uint8_t> Pattern(size_t size, uint32_t seed) {
     return out;
 }
 
+// The edited image as the resource update writes it: patched where it lies when it can be,
+// else rewritten whole.
+inline std::vector<uint8_t> Edited(const pe::ResourceEditor& editor,
+                                   const std::vector<uint8_t>& image) {
+    std::optional<pe::ImagePatch> patch = editor.PlanInPlace();
+    if (!patch) return editor.ToBytes();
+    std::vector<uint8_t> out = image;
+    patch->ApplyTo(out);
+    return out;
+}
+
 // One update cycle as the package builder does it: parse, set one RT_RCDATA resource of
-// language 0, write the whole image anew.
+// language 0, write the change.
 inline std::vector<uint8_t> AddRcData(const std::vector<uint8_t>& image, const std::u16string& name,
                                       const std::vector<uint8_t>& data) {
     pe::ResourceEditor editor(image);
     editor.Set(pe::kRtRcData, name, pe::kLangNeutral, data);
-    return editor.ToBytes();
+    return Edited(editor, image);
 }
 
 }  // namespace pe_test

@@ -70,21 +70,29 @@ protected:
     std::vector<uint8_t> fixture_;
 };
 
+// After each of the four cycles (the added data left where it is, a new directory after it)
+// the program starts and finds every resource; paddedreloc.exe ends with raw data its
+// .reloc does not map.
 TEST_F(WindowsPrograms, EditedProgramStartsAndFindsItsResources) {
-    const auto encrypted = Pattern(1000003, 11);
-    const auto salt = Bytes(std::string(64, 'C') + "\r\n");
-    const auto filename = Bytes("notes.txt\r\n");
-    const auto hash = Bytes(std::string(43, 'Q') + "=\r\n");
-    std::vector<uint8_t> image = fixture_;
-    image = pe_test::AddRcData(image, u"ENCRYPTEDFILE", encrypted);
-    image = pe_test::AddRcData(image, u"SALT", salt);
-    image = pe_test::AddRcData(image, u"FILENAME", filename);
-    image = pe_test::AddRcData(image, u"HASH", hash);
-    pe_test::WriteFile("pe_wine_package.exe", image);
-
-    EXPECT_EQ(RunProgram("pe_wine_package.exe", "ENCRYPTEDFILE SALT FILENAME HASH NOPE"),
-              kBuiltin + Probe("ENCRYPTEDFILE", encrypted) + Probe("SALT", salt) +
-                  Probe("FILENAME", filename) + Probe("HASH", hash) + "NOPE missing\n");
+    const std::pair<const char16_t*, std::vector<uint8_t>> updates[] = {
+        {u"ENCRYPTEDFILE", Pattern(1000003, 11)},
+        {u"SALT", Bytes(std::string(64, 'C') + "\r\n")},
+        {u"FILENAME", Bytes("notes.txt\r\n")},
+        {u"HASH", Bytes(std::string(43, 'Q') + "=\r\n")},
+    };
+    for (const char* fixture : {"resprobe.exe", "paddedreloc.exe"}) {
+        std::vector<uint8_t> image = pe_test::ReadFile(pe_test::FixturePath(fixture));
+        std::string names, expected = kBuiltin;
+        for (const auto& [name, data] : updates) {
+            SCOPED_TRACE(std::string(fixture) + " " + pe_test::Narrow(name));
+            image = pe_test::AddRcData(image, name, data);
+            names += pe_test::Narrow(name) + " ";
+            expected += Probe(pe_test::Narrow(name), data);
+            pe_test::WriteFile("pe_wine_package.exe", image);
+            EXPECT_EQ(RunProgram("pe_wine_package.exe", names + "NOPE"),
+                      expected + "NOPE missing\n");
+        }
+    }
 }
 
 TEST_F(WindowsPrograms, ReadsWhatUpdateResourceWroteAndBack) {

@@ -1,5 +1,5 @@
 // Test tool for the cross-checks: edits the RT_RCDATA resources (language 0) of an image with
-// pe/ and writes the result.
+// pe/ and writes the result, patched as the resource update patches a file when it can.
 // Usage: pe_edit <input> <output> [NAME=datafile | -NAME]...
 #include <cstdio>
 #include <deque>
@@ -31,8 +31,7 @@ int main(int argc, char** argv) {
                 editor.Set(pe::kRtRcData, wide, pe::kLangNeutral, data.back());
             }
         }
-        std::ofstream out(argv[2], std::ios::binary | std::ios::trunc);
-        editor.Write(out);
+        pe_test::WriteFile(argv[2], pe_test::Edited(editor, image));
     } catch (const std::exception& e) {
         std::fprintf(stderr, "pe_edit: %s\n", e.what());
         return 1;
