@@ -59,6 +59,7 @@ gui_start_display() {
         2>"$GUI_ARTEFACTS/xvfb.log")
     GUI_XVFB_PID=$!
     trap gui_cleanup EXIT
+    trap 'exit 143' TERM INT  # so that a test stopped by its timeout still cleans up
     read -r -t "$GUI_TIMEOUT" -u "$fd" number || gui_fail "Xvfb did not start (see $GUI_ARTEFACTS/xvfb.log)"
     exec {fd}<&-
     export DISPLAY=":$number"
