@@ -203,10 +203,10 @@ gui_wait_exit() {
 # gui_shot NAME [CAPTION]: saves a screenshot as $GUI_ARTEFACTS/NAME.png: the whole screen,
 # or only the top-level window titled CAPTION.
 gui_shot() {
-    local file="$GUI_ARTEFACTS/$1.png" handle left top right bottom
+    local file="$GUI_ARTEFACTS/$1.png" left top right bottom
     mkdir -p "$GUI_ARTEFACTS"
     if [ $# -ge 2 ]; then
-        read -r handle left top right bottom < <(gui_probe find "$2" "$GUI_TIMEOUT")
+        read -r _ left top right bottom < <(gui_probe find "$2" "$GUI_TIMEOUT")
         [ -n "$bottom" ] || gui_fail "no window \"$2\" to photograph"
         import -window root -crop "$((right - left))x$((bottom - top))+$left+$top" +repage "$file"
     else

@@ -35,8 +35,8 @@ text: It has two lines.
 button: OK"
     # Wine's window rectangle is where the X server shows the window: clicks land where
     # winprobe says a control is.
-    local handle left top right bottom
-    read -r handle left top right bottom < <(gui_probe find Winprobe)
+    local left top right bottom
+    read -r _ left top right bottom < <(gui_probe find Winprobe)
     gui_check "X geometry of the box" "$(xdotool getwindowgeometry --shell "$stop_box" | grep -E '^(X|Y|WIDTH|HEIGHT)=')" \
         "X=$left
 Y=$top
