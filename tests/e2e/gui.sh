@@ -59,6 +59,7 @@ gui_start_display() {
         2>"$GUI_ARTEFACTS/xvfb.log")
     GUI_XVFB_PID=$!
     trap gui_cleanup EXIT
+    trap 'exit 143' TERM INT  # so that a test stopped by its timeout still cleans up
     read -r -t "$GUI_TIMEOUT" -u "$fd" number || gui_fail "Xvfb did not start (see $GUI_ARTEFACTS/xvfb.log)"
     exec {fd}<&-
     export DISPLAY=":$number"
@@ -77,12 +78,19 @@ gui_start_vnc() {
     GUI_VNC_PORT=$(sed -n 's/^PORT=//p' "$out" | head -n 1)
 }
 
-# gui_prefix BUILD_DIR DPI
-# Selects (and makes, once per build folder and DPI) a Wine prefix with the Tahoma fonts,
-# the given screen DPI and windows framed by Wine itself, as Windows draws them.
+# gui_prefix BUILD_DIR DPI [FRAMES]
+# Selects, and makes once per build folder, DPI and FRAMES, a Wine prefix with the Tahoma
+# fonts and the given screen DPI. FRAMES "wine" (the default, for a virtual display without a
+# window manager): Wine draws captions and frames itself, as Windows does, so screenshots show
+# them and an X window's geometry is the Windows window rectangle. FRAMES "desktop": the
+# desktop's window manager frames the windows, for a person's own display.
 gui_prefix() {
-    local build=$1 dpi=$2
-    local prefix="$build/wineprefix-gui-$dpi"
+    local build=$1 dpi=$2 frames=${3:-wine}
+    local prefix="$build/wineprefix-gui-$dpi" managed=N
+    if [ "$frames" = desktop ]; then
+        prefix="$build/wineprefix-desktop-$dpi"
+        managed=Y
+    fi
     export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
     GUI_PREFIXES+=("$prefix")
     [ -f "$prefix/.gui-ready" ] && return 0
@@ -94,10 +102,9 @@ gui_prefix() {
         "$GUI_WINE" wineboot -i >/dev/null 2>&1
         cp /usr/share/wine/fonts/tahoma*.ttf /usr/share/wine/fonts/marlett.ttf \
             "$prefix/drive_c/windows/Fonts/"
-        "$GUI_WINE" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
-        # Unmanaged windows: Wine draws captions and frames itself, so screenshots show them,
-        # and an X window's geometry is the Windows window rectangle.
-        "$GUI_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+        "$GUI_WINE" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f \
+            >/dev/null 2>&1
+        "$GUI_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d "$managed" /f >/dev/null 2>&1
         "$GUI_WINESERVER" -w
         touch "$prefix/.gui-ready"
     ) 9>"$prefix.lock" || gui_fail "could not make the Wine prefix $prefix"
@@ -196,10 +203,10 @@ gui_wait_exit() {
 # gui_shot NAME [CAPTION]: saves a screenshot as $GUI_ARTEFACTS/NAME.png: the whole screen,
 # or only the top-level window titled CAPTION.
 gui_shot() {
-    local file="$GUI_ARTEFACTS/$1.png" handle left top right bottom
+    local file="$GUI_ARTEFACTS/$1.png" left top right bottom
     mkdir -p "$GUI_ARTEFACTS"
     if [ $# -ge 2 ]; then
-        read -r handle left top right bottom < <(gui_probe find "$2" "$GUI_TIMEOUT")
+        read -r _ left top right bottom < <(gui_probe find "$2" "$GUI_TIMEOUT")
         [ -n "$bottom" ] || gui_fail "no window \"$2\" to photograph"
         import -window root -crop "$((right - left))x$((bottom - top))+$left+$top" +repage "$file"
     else

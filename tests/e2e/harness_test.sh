@@ -1,12 +1,20 @@
 #!/usr/bin/env bash
-# The GUI harness itself, at 96 and 144 DPI, on winprobe's demo: the prefix draws with Tahoma
-# at the DPI asked for, winprobe's screen coordinates are the X display's, message boxes are
-# read (text, icon, button) and answered by real clicks, typing reaches the focused edit, a
-# click on a control found by its designer name presses it, and the program's end is seen.
+# The GUI harness itself, at 96 and 144 DPI, on winprobe's demo: the display can be watched
+# over VNC, the prefix draws with Tahoma at the DPI asked for, winprobe's screen coordinates
+# are the X display's, message boxes are read (text, icon, button) and answered by real
+# clicks, typing reaches the focused edit, a click on a control found by its designer name
+# presses it, and the program's end is seen.
 set -euo pipefail
 source "$(dirname "$0")/gui.sh"
 
 gui_start_display
+
+# The VNC server that scripts/locker offers on a machine without a display answers as one.
+gui_start_vnc
+exec {vnc}<>"/dev/tcp/127.0.0.1/$GUI_VNC_PORT"
+read -r -t "$GUI_TIMEOUT" -u "$vnc" banner
+exec {vnc}<&-
+gui_check "VNC greeting" "$banner" "RFB 003.008"
 
 run_demo() {
     local dpi=$1 work="$GUI_ARTEFACTS/work-$1"
@@ -27,8 +35,8 @@ text: It has two lines.
 button: OK"
     # Wine's window rectangle is where the X server shows the window: clicks land where
     # winprobe says a control is.
-    local handle left top right bottom
-    read -r handle left top right bottom < <(gui_probe find Winprobe)
+    local left top right bottom
+    read -r _ left top right bottom < <(gui_probe find Winprobe)
     gui_check "X geometry of the box" "$(xdotool getwindowgeometry --shell "$stop_box" | grep -E '^(X|Y|WIDTH|HEIGHT)=')" \
         "X=$left
 Y=$top
