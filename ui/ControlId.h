@@ -10,7 +10,8 @@ namespace ui {
 // FNV-1a over the UTF-16 code units, folded into 1000..32767 (clear of IDOK, IDCANCEL and the
 // identifiers the system's own dialogs use for their text and icon).
 template <typename Char>
-constexpr int ControlId(std::basic_string_view<Char> name) {
+constexpr int ControlId(std::basic_string_view<Char> name)
+{
     std::uint32_t hash = 2166136261u;
     for (Char c : name) {
         hash ^= static_cast<std::uint16_t>(c);
@@ -19,14 +20,8 @@ constexpr int ControlId(std::basic_string_view<Char> name) {
     return 1000 + static_cast<int>(hash % (32768u - 1000u));
 }
 
-constexpr int ControlId(const char16_t* name) {
-    return ControlId(std::u16string_view(name));
-}
-constexpr int ControlId(const wchar_t* name) {
-    return ControlId(std::wstring_view(name));
-}
-constexpr int ControlId(const char* name) {
-    return ControlId(std::string_view(name));
-}
+constexpr int ControlId(const char16_t* name) { return ControlId(std::u16string_view(name)); }
+constexpr int ControlId(const wchar_t* name) { return ControlId(std::wstring_view(name)); }
+constexpr int ControlId(const char* name) { return ControlId(std::string_view(name)); }
 
-}  // namespace ui
+} // namespace ui
