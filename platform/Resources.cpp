@@ -11,14 +11,9 @@ namespace {
 
 const ProgramResources* installed = nullptr;
 
-std::vector<uint8_t> ReadWholeFile(const std::u16string& path) {
-    File file = File::Open(path, Access::read, Share::denyWrite, Disposition::openExisting);
-    const int64_t size = file.IsOpen() ? file.Size() : -1;
-    if (size < 0) throw std::runtime_error(Utf8Encode(LastErrorText()));
-    std::vector<uint8_t> bytes(static_cast<size_t>(size));
-    if (file.Read(bytes.data(), size) != size)
-        throw std::runtime_error(Utf8Encode(LastErrorText()));
-    return bytes;
+const MappedFile& MapWhole(MappedFile& file, const std::u16string& path) {
+    if (!file.Open(path)) throw std::runtime_error(Utf8Encode(LastErrorText()));
+    return file;
 }
 
 }  // namespace
@@ -36,7 +31,7 @@ struct PeFileResources::Index {
 };
 
 PeFileResources::PeFileResources(const std::u16string& path)
-    : image_(ReadWholeFile(path)), index_(std::make_unique<Index>(image_)) {}
+    : index_(std::make_unique<Index>(MapWhole(image_, path).Bytes())) {}
 
 PeFileResources::~PeFileResources() = default;
 

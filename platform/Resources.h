@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/MappedFile.h"
+
 namespace platform {
 
 // Resources a program can look up by name. The bytes stay valid as long as the
@@ -31,8 +33,9 @@ private:
     std::map<std::u16string, std::vector<uint8_t>> resources_;
 };
 
-// The resources of a PE image file, read once. Throws pe::PeError for a file that
-// is not a valid image and std::runtime_error when it cannot be read.
+// The resources of a PE image file, mapped rather than copied into memory. Throws
+// pe::PeError for a file that is not a valid image and std::runtime_error when it
+// cannot be read. Others may read the file meanwhile but not write it.
 class PeFileResources : public ProgramResources {
 public:
     explicit PeFileResources(const std::u16string& path);
@@ -40,7 +43,7 @@ public:
     bool Find(const std::u16string& name, std::span<const uint8_t>& bytes) const override;
 
 private:
-    std::vector<uint8_t> image_;
+    MappedFile image_;
     struct Index;
     std::unique_ptr<Index> index_;
 };

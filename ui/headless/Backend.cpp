@@ -25,7 +25,9 @@ Recorded& State() {
     return recorded;
 }
 
+// The recorded state is made first so that it outlives the forms, whose peers use it.
 std::unique_ptr<TApplication>& ApplicationObject() {
+    State();
     static std::unique_ptr<TApplication> application = std::make_unique<TApplication>();
     return application;
 }
