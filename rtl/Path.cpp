@@ -43,4 +43,30 @@ String ExpandFileName(StringView path) {
     return platform::FullPath(String(path));
 }
 
+namespace {
+
+char16_t UpperAscii(char16_t c) {
+    return c >= u'a' && c <= u'z' ? c - 0x20 : c;
+}
+
+bool IsDeviceName(StringView name) {
+    String stem(name.substr(0, name.find(u'.')));
+    while (!stem.empty() && stem.back() == u' ') stem.pop_back();
+    for (char16_t& c : stem) c = UpperAscii(c);
+    if (stem == u"CON" || stem == u"PRN" || stem == u"AUX" || stem == u"NUL") return true;
+    return stem.size() == 4 && (stem.starts_with(u"COM") || stem.starts_with(u"LPT")) &&
+           stem[3] >= u'1' && stem[3] <= u'9';
+}
+
+}  // namespace
+
+bool IsBareFileName(StringView name) {
+    constexpr StringView forbidden = u"<>:\"/\\|?*";
+    if (name.empty() || name == u"." || name == u"..") return false;
+    for (char16_t c : name)
+        if (c < 0x20 || forbidden.find(c) != StringView::npos) return false;
+    if (name.back() == u' ' || name.back() == u'.') return false;
+    return !IsDeviceName(name);
+}
+
 }  // namespace rtl

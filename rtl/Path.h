@@ -25,4 +25,11 @@ String IncludeTrailingPathDelimiter(StringView path);
 // Absolute path against the current directory.
 String ExpandFileName(StringView path);
 
+// True when `name` names a file in the current directory on every platform: not
+// empty, not "." or "..", no drive or folder part, none of the characters Windows
+// forbids in file names (control characters and < > : " / \ | ? *), no trailing
+// space or "." (Windows would drop them), and not a device name (CON, PRN, AUX,
+// NUL, COM1 to COM9, LPT1 to LPT9, with or without an extension, any case).
+bool IsBareFileName(StringView name);
+
 }  // namespace rtl
