@@ -26,6 +26,7 @@ TApplication::TApplication() = default;
 TApplication::~TApplication() = default;
 
 void TApplication::Initialize() {
+    backend::Initialize();
     title_ = TitleFromFileName(platform::RunningProgramFileName());
 }
 

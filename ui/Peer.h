@@ -21,6 +21,8 @@ public:
 
 namespace backend {
 
+// Prepares the window system for this program (called by TApplication::Initialize).
+void Initialize();
 // The peer of `control`; a form's peer first, then its controls, parents before
 // children. May return nullptr for a control the backend does not show.
 std::unique_ptr<Peer> CreatePeer(TControl& control);

@@ -1,7 +1,8 @@
 #include "platform/Program.h"
 
-#include <shellapi.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <shellapi.h>
 
 namespace platform {
 namespace {

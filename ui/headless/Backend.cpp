@@ -62,6 +62,8 @@ TApplication& Application() {
 
 namespace backend {
 
+void Initialize() {}
+
 std::unique_ptr<Peer> CreatePeer(TControl& control) {
     if (auto* bar = dynamic_cast<TProgressBar*>(&control))
         return std::make_unique<ProgressPeer>(*bar);
