@@ -2,16 +2,21 @@
 // French (France), the pictures, the icon, the manifest and the version.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "pe/resource_editor.h"
-#include "tests/builder/support.h"
 
 namespace {
 
-using builder_test::NativePath;
-using builder_test::ReadAll;
 using Bytes = std::vector<uint8_t>;
+
+Bytes ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    EXPECT_TRUE(in) << path;
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
 
 constexpr uint16_t kFrenchFrance = 1036;
 
@@ -25,14 +30,14 @@ protected:
         return data ? Bytes(data->bytes.begin(), data->bytes.end()) : Bytes();
     }
 
-    const Bytes locker_ = ReadAll(NativePath(COFREX_LOCKER_EXE));
+    const Bytes locker_ = ReadAll(COFREX_LOCKER_EXE);
     const pe::ResourceEditor editor_{locker_};
 };
 
 TEST_F(Program, CarriesTheUnlockerOfThisBuildInFrench) {
     const pe::ResourceData* unlocker = Find(pe::kRtRcData, u"UNCOFREX", kFrenchFrance);
     ASSERT_NE(unlocker, nullptr);
-    EXPECT_EQ(Copy(unlocker), ReadAll(NativePath(COFREX_UNLOCKER_EXE)));
+    EXPECT_EQ(Copy(unlocker), ReadAll(COFREX_UNLOCKER_EXE));
     EXPECT_EQ(Find(pe::kRtRcData, u"UNCOFREX", pe::kLangNeutral), nullptr);
 }
 
@@ -45,10 +50,9 @@ TEST_F(Program, CarriesEveryPictureAtBothSizes) {
         {u"DISTRIBUTOR_LOGO", "distributor_logo"}};
     const std::string art = COFREX_ART_DIR "/";
     for (const auto& [name, file] : pictures) {
-        EXPECT_EQ(Copy(Find(pe::kRtRcData, name)), ReadAll(NativePath(art + file + ".png")))
-            << file;
+        EXPECT_EQ(Copy(Find(pe::kRtRcData, name)), ReadAll(art + file + ".png")) << file;
         EXPECT_EQ(Copy(Find(pe::kRtRcData, std::u16string(name) + u"_2X")),
-                  ReadAll(NativePath(art + file + "@2x.png")))
+                  ReadAll(art + file + "@2x.png"))
             << file;
     }
 }
