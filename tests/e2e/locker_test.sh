@@ -66,13 +66,43 @@ choose_output() {
     gui_wait_closed "$dialog"
 }
 
-# menu N: chooses the Nth item (0 Help, 1 About, 2 Copyright) of the lock window's menu
-# with the keyboard, after making the lock window the active one.
+# activate_main: makes the lock window the active one with a click inside its target group.
+activate_main() {
+    local left top right bottom
+    read -r left top right bottom < <(gui_rect "Lock a file" GroupBox1)
+    gui_click $((left + 4)) $((top + 4))
+}
+
+# menu N: chooses the Nth item (0 Help, 1 About, 2 Copyright) of the lock window's menu with
+# the keyboard.
 menu() {
-    gui_click_control "Lock a file" Label1
+    activate_main
     gui_key F10
     [ "$1" -eq 0 ] || gui_key $(printf 'Right %.0s' $(seq "$1"))
     gui_key Return
+}
+
+# drag_aside CAPTION DPI: drags a window by its caption half a screen to the right, off the
+# lock window it was centred over; prints its new left edge.
+drag_aside() {
+    local handle left top right bottom x y
+    read -r handle left top right bottom < <(gui_probe find "$1")
+    x=$((left + 40)) y=$((top + 12 * $2 / 96))
+    xdotool mousemove --sync "$x" "$y" mousedown 1 mousemove --sync $((x + 320)) "$y" \
+        mousemove --sync $((x + 640)) "$y" mouseup 1
+    local deadline=$((SECONDS + GUI_TIMEOUT))
+    until read -r handle left top right bottom < <(gui_probe find "$1") && [ "$left" -gt $((x + 500)) ]; do
+        [ "$SECONDS" -lt "$deadline" ] || gui_fail "could not drag \"$1\" aside"
+    done
+    echo "$left"
+}
+
+# close_active CAPTION: closes the active window with Alt+F4 and waits until it is hidden
+# (the information windows are hidden, not destroyed).
+close_active() {
+    gui_key alt+F4
+    timeout "$GUI_TIMEOUT" bash -c 'while xdotool search --onlyvisible --name "^$1\$" >/dev/null; do sleep 0.1; done' \
+        _ "$1" || gui_fail "\"$1\" still shown after Alt+F4"
 }
 
 lock_and_unlock() {
@@ -136,23 +166,34 @@ lock_and_unlock() {
     gui_wait_closed "$box"
     gui_wait_text "Lock a file" Label1 ""
 
-    # The information windows; Help chosen twice is one window.
+    # The information windows. Help chosen again while it is open is the same one window,
+    # brought to the front where the user left it.
     menu 0
     gui_wait_window Help >/dev/null
+    gui_shot "help-$dpi" Help
+    local aside handle left rest
+    aside=$(drag_aside Help "$dpi")
     menu 0
     gui_wait_window Help >/dev/null
     gui_check "Help windows" "$(xdotool search --onlyvisible --name '^Help$' | wc -l)" 1
-    gui_shot "help-$dpi" Help
+    read -r handle left rest < <(gui_probe find Help)
+    gui_check "Help window's place" "$left" "$aside"
     menu 1
     gui_wait_window About >/dev/null
     gui_shot "about-$dpi" About
+    close_active About
     menu 2
     gui_wait_window Copyright >/dev/null
     gui_shot "copyright-$dpi" Copyright
+    close_active Copyright
+    # A closed window comes back from the menu.
+    menu 1
+    gui_wait_window About >/dev/null
+    close_active About
     gui_shot "screen-$dpi"
 
-    # Closing the lock window ends the program, information windows and all.
-    gui_click_control "Lock a file" Label1
+    # Closing the lock window ends the program, with Help still open.
+    activate_main
     gui_key alt+F4
     gui_wait_exit
 
