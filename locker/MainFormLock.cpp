@@ -14,6 +14,20 @@ using ui::TAlign;
 
 TForm1* Form1 = nullptr;
 
+namespace {
+
+// The target's file name without folder and extension, followed by "_encrypted.exe".
+rtl::String ProposedOutputName(const rtl::String& target) {
+    return rtl::ChangeFileExt(rtl::ExtractFileName(target), u"") + u"_encrypted.exe";
+}
+
+// Whatever extension the user typed, a package is an executable.
+rtl::String OutputFileName(const rtl::String& chosen) {
+    return rtl::ChangeFileExt(chosen, u".exe");
+}
+
+}  // namespace
+
 TForm1::TForm1(rtl::TComponent* AOwner) : ui::TForm(AOwner) {
     SetName(u"Form1");
     SetCaption(u"Lock a file");
@@ -176,12 +190,4 @@ void TForm1::About1Click(rtl::TObject*) {
 
 void TForm1::Copyright1Click(rtl::TObject*) {
     Form4->Show();
-}
-
-rtl::String ProposedOutputName(const rtl::String& target) {
-    return rtl::ChangeFileExt(rtl::ExtractFileName(target), u"") + u"_encrypted.exe";
-}
-
-rtl::String OutputFileName(const rtl::String& chosen) {
-    return rtl::ChangeFileExt(chosen, u".exe");
 }

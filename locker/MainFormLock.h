@@ -65,9 +65,3 @@ private:
 };
 
 extern TForm1* Form1;
-
-// The name the save dialog proposes for `target`: its file name without folder and
-// extension, followed by "_encrypted.exe".
-rtl::String ProposedOutputName(const rtl::String& target);
-// The name chosen in the save dialog with its extension replaced by ".exe".
-rtl::String OutputFileName(const rtl::String& chosen);
