@@ -11,11 +11,6 @@ namespace {
 
 const ProgramResources* installed = nullptr;
 
-const MappedFile& MapWhole(MappedFile& file, const std::u16string& path) {
-    if (!file.Open(path)) throw std::runtime_error(Utf8Encode(LastErrorText()));
-    return file;
-}
-
 }  // namespace
 
 bool MemoryResources::Find(const std::u16string& name, std::span<const uint8_t>& bytes) const {
@@ -30,8 +25,11 @@ struct PeFileResources::Index {
     pe::ResourceEditor editor;
 };
 
-PeFileResources::PeFileResources(const std::u16string& path)
-    : index_(std::make_unique<Index>(MapWhole(image_, path).Bytes())) {}
+// Mapped, not read: a resource is then written out in one pass from the file's own pages.
+PeFileResources::PeFileResources(const std::u16string& path) {
+    if (!image_.Open(path)) throw std::runtime_error(Utf8Encode(LastErrorText()));
+    index_ = std::make_unique<Index>(image_.Bytes());
+}
 
 PeFileResources::~PeFileResources() = default;
 

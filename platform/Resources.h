@@ -33,9 +33,8 @@ private:
     std::map<std::u16string, std::vector<uint8_t>> resources_;
 };
 
-// The resources of a PE image file, mapped rather than copied into memory. Throws
-// pe::PeError for a file that is not a valid image and std::runtime_error when it
-// cannot be read. Others may read the file meanwhile but not write it.
+// The resources of a PE image file, mapped. Throws pe::PeError for a file that
+// is not a valid image and std::runtime_error when it cannot be read.
 class PeFileResources : public ProgramResources {
 public:
     explicit PeFileResources(const std::u16string& path);
