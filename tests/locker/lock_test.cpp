@@ -3,7 +3,9 @@
 // its progress and result line.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <filesystem>
+#include <string>
 
 #include "crypto/SHA2Hash.h"
 #include "pe/resource_editor.h"
@@ -47,6 +49,13 @@ protected:
 
     Bytes content_;
 };
+
+// A test name made of the letters and digits of `text`, everything else as "_".
+std::string NameOf(const String& text) {
+    std::string name;
+    for (char16_t c : text) name += c < 128 && std::isalnum(c) ? static_cast<char>(c) : '_';
+    return name;
+}
 
 struct Check {
     const char* what;
