@@ -61,8 +61,10 @@ private:
 
 class LabelPeer : public WindowPeer {
 public:
+    // The window text is the caption, so tools that read windows (screen readers, tests
+    // driving the program from outside) see what the label shows.
     explicit LabelPeer(TLabel& label) : WindowPeer(label), label_(label) {
-        CreateChild(kLabelClass, u"", 0);
+        CreateChild(kLabelClass, label.Caption(), 0);
     }
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override {
         if (message == WM_ERASEBKGND) return result = 1, true;
@@ -88,7 +90,10 @@ public:
         result = 0;
         return true;
     }
-    void Refresh(TChange) override { InvalidateRect(Handle(), nullptr, TRUE); }
+    void Refresh(TChange what) override {
+        if (what == TChange::caption) SetWindowTextW(Handle(), Wide(label_.Caption()));
+        InvalidateRect(Handle(), nullptr, TRUE);
+    }
 
 private:
     TLabel& label_;
