@@ -97,7 +97,8 @@ def main():
                WINEDLLOVERRIDES="mscoree,mshtml=")
     subprocess.run([WINE, "wineboot", "-i"], env=env, capture_output=True)
     subprocess.run([WINESERVER, "-p"], env=env)  # one server for every Wine run
-    rows = []
+    print("| File | Tool | Median wall time | Time / native lock | Peak anonymous | Peak RSS |")
+    print("|---|---|---|---|---|---|", flush=True)
     try:
         for mib in [int(s) for s in args.sizes.split(",")]:
             target = os.path.join(work, "target-%d.bin" % mib)
@@ -133,15 +134,12 @@ def main():
                 results.append((name, statistics.median(times), anon, rss))
             base = results[0][1]
             for name, seconds, anon, rss in results:
-                rows.append("| %d MiB | %s | %.2f s | %.2f | %.0f MiB | %.0f MiB |"
-                            % (mib, name, seconds, seconds / base, anon, rss))
+                print("| %d MiB | %s | %.2f s | %.2f | %.0f MiB | %.0f MiB |"
+                      % (mib, name, seconds, seconds / base, anon, rss), flush=True)
             clean()
     finally:
         subprocess.run([WINESERVER, "-k"], env=env)
         shutil.rmtree(work, ignore_errors=True)
-    print("| File | Tool | Median wall time | Time / native lock | Peak anonymous | Peak RSS |")
-    print("|---|---|---|---|---|---|")
-    print("\n".join(rows))
 
 
 if __name__ == "__main__":

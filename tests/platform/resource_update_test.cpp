@@ -62,7 +62,8 @@ protected:
     }
     std::vector<uint8_t> Resource(const rtl::String& path) {
         const auto image = pe_test::ReadFile(Native(path));
-        const auto* data = pe::ResourceEditor(image).Find(pe::kRtRcData, u"ENCRYPTEDFILE");
+        const pe::ResourceEditor editor(image);
+        const auto* data = editor.Find(pe::kRtRcData, u"ENCRYPTEDFILE");
         return data ? std::vector<uint8_t>(data->bytes.begin(), data->bytes.end())
                     : std::vector<uint8_t>();
     }
