@@ -1,6 +1,5 @@
 #include "pe/resource_editor.h"
 
-#include <ostream>
 
 #include "pe/error.h"
 #include "pe/image_writer.h"
@@ -65,14 +64,6 @@ std::optional<ImagePatch> ResourceEditor::PlanInPlace() const {
 
 void ResourceEditor::Write(const ByteSink& sink) const {
     WriteImage(image_, tree_, sink);
-}
-
-void ResourceEditor::Write(std::ostream& out) const {
-    Write([&out](std::span<const uint8_t> bytes) {
-        out.write(reinterpret_cast<const char*>(bytes.data()),
-                  static_cast<std::streamsize>(bytes.size()));
-        if (!out) throw PeError("could not write the image to its stream");
-    });
 }
 
 std::vector<uint8_t> ResourceEditor::ToBytes() const {

@@ -34,7 +34,6 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
-#include <iosfwd>
 #include <optional>
 #include <span>
 #include <vector>
@@ -76,7 +75,6 @@ public:
     std::optional<ImagePatch> PlanInPlace() const;
     // The whole edited image, rewritten.
     void Write(const ByteSink& sink) const;
-    void Write(std::ostream& out) const;
     std::vector<uint8_t> ToBytes() const;
 
 private:
