@@ -132,7 +132,8 @@ INSTANTIATE_TEST_SUITE_P(Lock, ProposedName,
                                          Proposal{u"README", u"README_encrypted.exe"},
                                          Proposal{u".profile", u"_encrypted.exe"},
                                          Proposal{String(u"my.dir") + rtl::PathDelim + u"notes",
-                                                  u"notes_encrypted.exe"}));
+                                                  u"notes_encrypted.exe"}),
+                         [](const auto& info) { return NameOf(info.param.target); });
 
 struct Output {
     String chosen, written;
@@ -158,7 +159,8 @@ INSTANTIATE_TEST_SUITE_P(Lock, OutputName,
                                          Output{u"my.package", u"my.exe"},
                                          Output{u"x.exe", u"x.exe"},
                                          Output{String(u"my.dir") + rtl::PathDelim + u"file",
-                                                String(u"my.dir") + rtl::PathDelim + u"file.exe"}));
+                                                String(u"my.dir") + rtl::PathDelim + u"file.exe"}),
+                         [](const auto& info) { return NameOf(info.param.chosen); });
 
 // The builder gets the target, the confirmation as password and the output name; the
 // package it wrote names the target and checks that password.
