@@ -4,11 +4,14 @@
 
 #include "pe/error.h"
 #include "pe/resource_editor.h"
+#include "platform/FaultInjection.h"
 #include "platform/File.h"
 #include "platform/MappedFile.h"
 #include "platform/Utf8.h"
 
 namespace platform {
+
+constexpr char16_t kInjected[] = u"a failure injected by a test";
 
 // A POSIX program has no resources of its own unless something installs them.
 const ProgramResources& DefaultProgramResources() {
@@ -28,6 +31,7 @@ ResourceUpdate::ResourceUpdate() = default;
 ResourceUpdate::~ResourceUpdate() = default;
 
 bool ResourceUpdate::Begin(const std::u16string& exePath) {
+    if (InjectedFailure(FileOperation::updateBegin, exePath)) return error_ = kInjected, false;
     pending_.reset();
     auto pending = std::make_unique<Pending>();
     pending->path = exePath;
@@ -43,6 +47,7 @@ bool ResourceUpdate::Begin(const std::u16string& exePath) {
 
 bool ResourceUpdate::Add(const std::u16string& name, std::span<const uint8_t> data) {
     if (!pending_) return error_ = u"no update is pending", false;
+    if (InjectedFailure(FileOperation::updateAdd)) return error_ = kInjected, false;
     try {
         pending_->editor->Set(pe::kRtRcData, name, pe::kLangNeutral, data);
     } catch (const pe::PeError& e) {
@@ -54,6 +59,7 @@ bool ResourceUpdate::Add(const std::u16string& name, std::span<const uint8_t> da
 
 bool ResourceUpdate::Commit() {
     if (!pending_) return error_ = u"no update is pending", false;
+    if (InjectedFailure(FileOperation::updateCommit)) return error_ = kInjected, false;
     const std::unique_ptr<Pending> pending = std::move(pending_);
     // The new image goes to a file beside the old one and replaces it only when
     // complete, so a failure leaves the executable as it was.

@@ -2,7 +2,12 @@
 
 #include <windows.h>
 
+#include "platform/FaultInjection.h"
+
 namespace platform {
+
+constexpr char16_t kInjected[] = u"a failure injected by a test";
+
 namespace {
 
 const wchar_t* Wide(const std::u16string& text) {
@@ -53,6 +58,7 @@ ResourceUpdate::~ResourceUpdate() {
 }
 
 bool ResourceUpdate::Begin(const std::u16string& exePath) {
+    if (InjectedFailure(FileOperation::updateBegin, exePath)) return error_ = kInjected, false;
     if (pending_) EndUpdateResourceW(pending_->handle, TRUE);
     pending_.reset();
     HANDLE handle = BeginUpdateResourceW(Wide(exePath), FALSE);
@@ -63,6 +69,7 @@ bool ResourceUpdate::Begin(const std::u16string& exePath) {
 
 bool ResourceUpdate::Add(const std::u16string& name, std::span<const uint8_t> data) {
     if (!pending_) return error_ = u"no update is pending", false;
+    if (InjectedFailure(FileOperation::updateAdd)) return error_ = kInjected, false;
     if (!UpdateResourceW(pending_->handle, MAKEINTRESOURCEW(10), Wide(name), 0,
                          const_cast<uint8_t*>(data.data()), static_cast<DWORD>(data.size()))) {
         error_ = SystemReason();
@@ -75,6 +82,7 @@ bool ResourceUpdate::Add(const std::u16string& name, std::span<const uint8_t> da
 
 bool ResourceUpdate::Commit() {
     if (!pending_) return error_ = u"no update is pending", false;
+    if (InjectedFailure(FileOperation::updateCommit)) return error_ = kInjected, false;
     const HANDLE handle = pending_->handle;
     pending_.reset();
     if (!EndUpdateResourceW(handle, FALSE)) return error_ = SystemReason(), false;
