@@ -16,28 +16,24 @@
 
 namespace {
 
-// A memory stream whose Size() says what the fuzzer chose.
-class LendingLiar : public rtl::TMemoryStream {
+// A source whose Size() says what the fuzzer chose, whatever it holds. It lends its
+// bytes as memory streams do, or copies them in short pieces as files may.
+class LyingStream : public rtl::TStream {
 public:
-    LendingLiar(std::vector<uint8_t> bytes, int64_t claimed)
-        : rtl::TMemoryStream(std::move(bytes)), claimed_(claimed) {}
-    int64_t Size() override { return claimed_; }
-
-private:
-    int64_t claimed_;
-};
-
-// The same without lending: every byte is copied by Read, in short pieces.
-class CopyingLiar : public rtl::TStream {
-public:
-    CopyingLiar(std::vector<uint8_t> bytes, int64_t claimed, int64_t piece)
-        : bytes_(std::move(bytes)), claimed_(claimed), piece_(piece) {}
+    LyingStream(std::vector<uint8_t> bytes, int64_t claimed, bool lends, int64_t piece)
+        : bytes_(std::move(bytes)), claimed_(claimed), lends_(lends), piece_(piece) {}
     int64_t Read(void* buffer, int64_t count) override {
-        const int64_t n = std::clamp<int64_t>(std::min<int64_t>(count, piece_), 0,
-                                              static_cast<int64_t>(bytes_.size()) - position_);
+        const int64_t n = Available(std::min(count, piece_));
         if (n > 0) std::memcpy(buffer, bytes_.data() + position_, static_cast<size_t>(n));
-        position_ += std::max<int64_t>(n, 0);
-        return std::max<int64_t>(n, 0);
+        position_ += n;
+        return n;
+    }
+    std::span<const uint8_t> ReadView(int64_t count) override {
+        if (!lends_) return {};
+        const int64_t n = Available(count);
+        const std::span<const uint8_t> view(bytes_.data() + position_, static_cast<size_t>(n));
+        position_ += n;
+        return view;
     }
     int64_t Write(const void*, int64_t) override { return 0; }
     int64_t Seek(int64_t offset, rtl::TSeekOrigin origin) override {
@@ -51,8 +47,15 @@ public:
     void SetSize(int64_t) override {}
 
 private:
+    // What is really there from the position, up to `count`.
+    int64_t Available(int64_t count) const {
+        return std::clamp<int64_t>(static_cast<int64_t>(bytes_.size()) - position_, 0,
+                                   std::max<int64_t>(count, 0));
+    }
+
     std::vector<uint8_t> bytes_;
     int64_t claimed_;
+    bool lends_;
     int64_t piece_;
     int64_t position_ = 0;
 };
@@ -82,9 +85,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::vector<uint8_t> ciphertext = input.ConsumeRemainingBytes<uint8_t>();
     const int64_t claimed = static_cast<int64_t>(ciphertext.size()) + lie;
 
-    LendingLiar lent(ciphertext, claimed);
-    CopyingLiar copied(std::move(ciphertext), claimed, piece);
-    rtl::TStream& source = lending ? static_cast<rtl::TStream&>(lent) : copied;
+    LyingStream source(std::move(ciphertext), claimed, lending, piece);
     rtl::TMemoryStream output(std::vector<uint8_t>(outputHeld, 0xEE));
     output.SetPosition(static_cast<int64_t>(outputHeld / 2));
     try {
