@@ -7,6 +7,7 @@
 
 #include "pe/error.h"
 #include "pe/resource_editor.h"
+#include "platform/FaultInjection.h"
 #include "platform/File.h"
 #include "platform/MappedFile.h"
 #include "platform/ReplaceFile.h"
@@ -15,6 +16,8 @@
 
 namespace platform {
 namespace {
+
+constexpr char16_t kInjected[] = u"a failure injected by a test";
 
 bool WritePiece(File& file, const pe::layout::Piece& p) {
     static const uint8_t kZeros[4096] = {};
@@ -79,6 +82,7 @@ ResourceUpdate::~ResourceUpdate() = default;
 
 bool ResourceUpdate::Begin(const std::u16string& exePath) {
     pending_.reset();
+    if (InjectedFailure(FileOperation::updateBegin, exePath)) return error_ = kInjected, false;
     auto pending = std::make_unique<Pending>();
     pending->path = ResolvedPath(exePath);
     pending->file =
@@ -97,6 +101,7 @@ bool ResourceUpdate::Begin(const std::u16string& exePath) {
 
 bool ResourceUpdate::Add(const std::u16string& name, std::span<const uint8_t> data) {
     if (!pending_) return error_ = u"no update is pending", false;
+    if (InjectedFailure(FileOperation::updateAdd)) return error_ = kInjected, false;
     try {
         pending_->editor->Set(pe::kRtRcData, name, pe::kLangNeutral, data);
     } catch (const pe::PeError& e) {
@@ -108,6 +113,7 @@ bool ResourceUpdate::Add(const std::u16string& name, std::span<const uint8_t> da
 
 bool ResourceUpdate::Commit() {
     if (!pending_) return error_ = u"no update is pending", false;
+    if (InjectedFailure(FileOperation::updateCommit)) return error_ = kInjected, false;
     const std::unique_ptr<Pending> pending = std::move(pending_);
     try {
         if (std::optional<pe::ImagePatch> patch = pending->editor->PlanInPlace()) {

@@ -28,16 +28,22 @@ constexpr uint8_t RotateLeft(uint8_t a, int n) {
     return static_cast<uint8_t>((a << n) | (a >> (8 - n)));
 }
 
+// The multiplicative inverse is x^254, since x^255 = 1 for every x other than 0;
+// 0^254 = 0 gives the table's value for 0. Square and multiply keeps the
+// compile-time evaluation short.
+constexpr uint8_t GfInverse(uint8_t x) {
+    uint8_t result = 1;
+    for (int exponent = 254; exponent != 0; exponent >>= 1) {
+        if (exponent & 1) result = GfMultiply(result, x);
+        x = GfMultiply(x, x);
+    }
+    return result;
+}
+
 constexpr ByteTable MakeSbox() {
     ByteTable box{};
     for (int x = 0; x < 256; ++x) {
-        uint8_t inverse = 0;  // 0 has no inverse and maps to 0
-        for (int y = 1; y < 256 && x != 0; ++y) {
-            if (GfMultiply(static_cast<uint8_t>(x), static_cast<uint8_t>(y)) == 1) {
-                inverse = static_cast<uint8_t>(y);
-                break;
-            }
-        }
+        const uint8_t inverse = GfInverse(static_cast<uint8_t>(x));
         box[x] = static_cast<uint8_t>(inverse ^ RotateLeft(inverse, 1) ^ RotateLeft(inverse, 2) ^
                                       RotateLeft(inverse, 3) ^ RotateLeft(inverse, 4) ^ 0x63);
     }

@@ -170,7 +170,6 @@ int32_t Derive(uint32_t t, uint32_t m, const uint8_t* password, uint32_t passwor
     if (t == 0) return kArgon2CounterTooLittle;
 
     const uint32_t laneLength = 4 * (m / 4);
-    if (laneLength > SIZE_MAX / sizeof(Block)) return kArgon2MallocFails;
     Block* memory = static_cast<Block*>(std::calloc(laneLength, sizeof(Block)));
     if (memory == nullptr) return kArgon2MallocFails;
 

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <string>
 
+#include "platform/FaultInjection.h"
 #include "platform/MappedFile.h"
 #include "platform/Utf8.h"
 #include "platform/posix/Rename.h"
@@ -24,6 +25,13 @@ bool Fail() {
     return false;
 }
 
+// True, with the reason of an I/O error, when a test makes this operation fail.
+bool Injected(FileOperation operation, const Path& path = {}) {
+    if (!InjectedFailure(operation, path)) return false;
+    errno = EIO;
+    return !Fail();
+}
+
 }  // namespace
 
 File File::Open(const Path& path, Access access, Share share, Disposition disposition) {
@@ -32,6 +40,7 @@ File File::Open(const Path& path, Access access, Share share, Disposition dispos
     if (disposition == Disposition::createAlways) flags |= O_CREAT | O_TRUNC;
     if (disposition == Disposition::createNew) flags |= O_CREAT | O_EXCL;
     File file;
+    if (Injected(FileOperation::open, path)) return file;
     const int fd = ::open(Utf8Encode(path).c_str(), flags, 0666);
     if (fd < 0) {
         Fail();
@@ -65,6 +74,7 @@ void File::Close() {
 }
 
 int64_t File::Read(void* buffer, int64_t count) {
+    if (Injected(FileOperation::read)) return -1;
     auto* out = static_cast<char*>(buffer);
     int64_t total = 0;
     while (total < count) {
@@ -78,14 +88,17 @@ int64_t File::Read(void* buffer, int64_t count) {
 }
 
 int64_t File::Write(const void* buffer, int64_t count) {
+    if (Injected(FileOperation::write)) return -1;
     const auto* in = static_cast<const char*>(buffer);
+    const int64_t room = InjectedRoom(count);
     int64_t total = 0;
-    while (total < count) {
-        const ssize_t n = ::write(static_cast<int>(handle_), in + total, count - total);
+    while (total < room) {
+        const ssize_t n = ::write(static_cast<int>(handle_), in + total, room - total);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) return Fail(), -1;
         total += n;
     }
+    if (total < count) return errno = ENOSPC, Fail(), -1;
     return total;
 }
 
@@ -120,6 +133,7 @@ bool FileExists(const Path& path) {
 }
 
 bool RemoveFile(const Path& path) {
+    if (Injected(FileOperation::remove, path)) return false;
     if (mapped_views::Holds(path)) return errno = EBUSY, Fail();
     return ::unlink(Utf8Encode(path).c_str()) == 0 || Fail();
 }
@@ -136,6 +150,7 @@ bool SameFileName(const Path& a, const Path& b) {
 }
 
 bool CopyFileOver(const Path& from, const Path& to) {
+    if (Injected(FileOperation::copy, to)) return false;
     File source = File::Open(from, Access::read, Share::denyNone, Disposition::openExisting);
     if (!source.IsOpen()) return false;
     File target = File::Open(to, Access::write, Share::denyNone, Disposition::createAlways);
@@ -167,6 +182,7 @@ bool CopyFileOver(const Path& from, const Path& to) {
 }
 
 bool RenameFile(const Path& from, const Path& to) {
+    if (Injected(FileOperation::rename, to)) return false;
     return posix::RenameWithoutReplacing(Utf8Encode(from), Utf8Encode(to), ::link) || Fail();
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/FaultInjection.h"
 #include "platform/MappedFile.h"
 
 namespace platform {
@@ -17,6 +18,13 @@ thread_local DWORD lastError = 0;
 bool Fail() {
     lastError = GetLastError();
     return false;
+}
+
+// True, with the reason of an I/O error, when a test makes this operation fail.
+bool Injected(FileOperation operation, const Path& path = {}) {
+    if (!InjectedFailure(operation, path)) return false;
+    SetLastError(ERROR_WRITE_FAULT);
+    return !Fail();
 }
 
 const wchar_t* Wide(const Path& path) {
@@ -44,6 +52,7 @@ File File::Open(const Path& path, Access access, Share share, Disposition dispos
                            : disposition == Disposition::createNew  ? CREATE_NEW
                                                                     : OPEN_EXISTING;
     File file;
+    if (Injected(FileOperation::open, path)) return file;
     HANDLE handle =
         CreateFileW(Wide(path), desired, mode, nullptr, creation, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
@@ -64,6 +73,7 @@ void File::Close() {
 }
 
 int64_t File::Read(void* buffer, int64_t count) {
+    if (Injected(FileOperation::read)) return -1;
     auto* out = static_cast<char*>(buffer);
     int64_t total = 0;
     while (total < count) {
@@ -77,15 +87,18 @@ int64_t File::Read(void* buffer, int64_t count) {
 }
 
 int64_t File::Write(const void* buffer, int64_t count) {
+    if (Injected(FileOperation::write)) return -1;
     const auto* in = static_cast<const char*>(buffer);
+    const int64_t room = InjectedRoom(count);
     int64_t total = 0;
-    while (total < count) {
-        const DWORD chunk = static_cast<DWORD>(std::min<int64_t>(count - total, 1 << 30));
+    while (total < room) {
+        const DWORD chunk = static_cast<DWORD>(std::min<int64_t>(room - total, 1 << 30));
         DWORD put = 0;
         if (!WriteFile(AsHandle(handle_), in + total, chunk, &put, nullptr) || put == 0)
             return Fail(), -1;
         total += put;
     }
+    if (total < count) return SetLastError(ERROR_DISK_FULL), Fail(), -1;
     return total;
 }
 
@@ -140,6 +153,7 @@ bool FileExists(const Path& path) {
 }
 
 bool RemoveFile(const Path& path) {
+    if (Injected(FileOperation::remove, path)) return false;
     if (mapped_views::Holds(path)) {
         lastError = ERROR_USER_MAPPED_FILE;
         return false;
@@ -168,10 +182,12 @@ bool SameFileName(const Path& a, const Path& b) {
 }
 
 bool CopyFileOver(const Path& from, const Path& to) {
+    if (Injected(FileOperation::copy, to)) return false;
     return CopyFileW(Wide(from), Wide(to), FALSE) || Fail();
 }
 
 bool RenameFile(const Path& from, const Path& to) {
+    if (Injected(FileOperation::rename, to)) return false;
     return MoveFileW(Wide(from), Wide(to)) || Fail();
 }
 
