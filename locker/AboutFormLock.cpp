@@ -2,9 +2,9 @@
 
 #include <vector>
 
-#include "locker/Designer.h"
+#include "ui/Designer.h"
 
-using locker::PlaceWithMargins;
+using ui::PlaceWithMargins;
 using ui::TAlign;
 
 TForm3* Form3 = nullptr;

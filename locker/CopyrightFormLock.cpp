@@ -1,9 +1,9 @@
 #include "locker/CopyrightFormLock.h"
 
-#include "locker/Designer.h"
+#include "ui/Designer.h"
 
-using locker::Place;
-using locker::PlaceWithMargins;
+using ui::Place;
+using ui::PlaceWithMargins;
 using ui::TAlign;
 
 TForm4* Form4 = nullptr;

@@ -1,6 +1,6 @@
 #include "locker/HelpFormLock.h"
 
-#include "locker/Designer.h"
+#include "ui/Designer.h"
 
 TForm2* Form2 = nullptr;
 
@@ -8,7 +8,7 @@ TForm2* Form2 = nullptr;
 TForm2::TForm2(rtl::TComponent* AOwner) : ui::TForm(AOwner) {
     SetName(u"Form2");
     SetCaption(u"Help");
-    Memo1 = locker::Place<ui::TMemo>(this, this, u"Memo1", ui::TAlign::alClient, 0, 0);
+    Memo1 = ui::Place<ui::TMemo>(this, this, u"Memo1", ui::TAlign::alClient, 0, 0);
     Memo1->SetReadOnly(true);
     Memo1->SetWordWrap(true);
     Memo1->SetScrollBars(ui::TScrollStyle::ssNone);

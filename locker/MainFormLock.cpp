@@ -2,14 +2,14 @@
 
 #include "locker/AboutFormLock.h"
 #include "locker/CopyrightFormLock.h"
-#include "locker/Designer.h"
+#include "ui/Designer.h"
 #include "locker/HelpFormLock.h"
 #include "platform/File.h"
 #include "rtl/Exception.h"
 #include "rtl/Path.h"
 
-using locker::Place;
-using locker::PlaceWithMargins;
+using ui::Place;
+using ui::PlaceWithMargins;
 using ui::TAlign;
 
 TForm1* Form1 = nullptr;

@@ -6,21 +6,13 @@
 #include "platform/Program.h"
 #include "rtl/Exception.h"
 #include "rtl/Path.h"
+#include "ui/Designer.h"
 #include "ui/Dialogs.h"
 #include "ui/Shell.h"
 
 namespace {
 
-template <typename Control>
-Control* Place(TForm2* form, ui::TWinControl* parent, const char16_t* name, ui::TAlign align,
-               int width, int height) {
-    auto* control = new Control(form);
-    control->SetName(name);
-    control->SetParent(parent);
-    control->SetAlign(align);
-    control->SetBounds(0, 0, width, height);
-    return control;
-}
+using ui::Place;
 
 // Files the unlock creates, removed unless the unlock gets to its end.
 class Scratch {

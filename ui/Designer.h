@@ -1,13 +1,13 @@
 #pragma once
-// How the locker's forms lay out their controls: each one owned by its form, named
+// How forms lay out their controls: each one owned by its form, named
 // after its designer name, docked in its parent with a size at 96 DPI.
 #include "ui/Controls.h"
 
-namespace locker {
+namespace ui {
 
 template <typename Control>
-Control* Place(ui::TWinControl* form, ui::TWinControl* parent, const char16_t* name,
-               ui::TAlign align, int width, int height) {
+Control* Place(TWinControl* form, TWinControl* parent, const char16_t* name, TAlign align,
+               int width, int height) {
     auto* control = new Control(form);
     control->SetName(name);
     control->SetParent(parent);
@@ -18,12 +18,12 @@ Control* Place(ui::TWinControl* form, ui::TWinControl* parent, const char16_t* n
 
 // Like Place, keeping `margins` free around the control.
 template <typename Control>
-Control* PlaceWithMargins(ui::TWinControl* form, ui::TWinControl* parent, const char16_t* name,
-                          ui::TAlign align, int width, int height, ui::TMargins margins) {
+Control* PlaceWithMargins(TWinControl* form, TWinControl* parent, const char16_t* name,
+                          TAlign align, int width, int height, TMargins margins) {
     auto* control = Place<Control>(form, parent, name, align, width, height);
     control->SetAlignWithMargins(true);
     control->SetMargins(margins);
     return control;
 }
 
-}  // namespace locker
+}  // namespace ui
