@@ -1,8 +1,8 @@
 #include "builder/OrvCofrex.h"
 
 #include <algorithm>
-#include <vector>
 
+#include "builder/CreatedFiles.h"
 #include "builder/ResourceStore.h"
 #include "builder/UniqueName.h"
 #include "crypto/MiscObj.h"
@@ -31,21 +31,6 @@ void CheckTargetFits(const rtl::String& encFile) {
 struct WipeOnExit {
     rtl::String& secret;
     ~WipeOnExit() { std::fill(secret.begin(), secret.end(), u'\0'); }
-};
-
-// Removes, on failure, the files this lock created.
-class CreatedFiles {
-public:
-    ~CreatedFiles() {
-        if (!committed_)
-            for (const rtl::String& path : paths_) platform::RemoveFile(path);
-    }
-    const rtl::String& Add(const rtl::String& path) { return paths_.emplace_back(path); }
-    void Commit() { committed_ = true; }
-
-private:
-    std::vector<rtl::String> paths_;
-    bool committed_ = false;
 };
 
 [[noreturn]] void PackageNotSaved(const rtl::String& outputFile, const rtl::String& reason) {
@@ -79,7 +64,7 @@ rtl::String ReserveWorkFile(const rtl::String& encFile) {
 // Copies the finished unlocker copy into the output folder and renames it to the
 // output name, which it never replaces. Every failure names the output file.
 void SavePackage(const rtl::String& unlockerCopy, const rtl::String& outputFile,
-                 CreatedFiles& created) {
+                 builder::CreatedFiles& created) {
     rtl::String intermediate;
     try {
         intermediate =
@@ -162,7 +147,7 @@ void TCofrex::Execute(const rtl::String& encFile, const rtl::String& password,
     rtl::String unlockerCopy = UnlockerCopyPath();
     CheckNotTheUnlockerCopy(unlockerCopy, encFile, outputFile);
     CheckTargetFits(encFile);
-    CreatedFiles created;
+    builder::CreatedFiles created;
     const rtl::String workFile = created.Add(ReserveWorkFile(encFile));
     Faes->SetKey(key);
     Faes->EncryptFileW(encFile, workFile);

@@ -1,43 +1,15 @@
 #include "unlocker/MainFormUnlock.h"
 
+#include "builder/CreatedFiles.h"
 #include "builder/ResourceStore.h"
 #include "builder/UniqueName.h"
+#include "builder/UnlockedFile.h"
 #include "platform/File.h"
-#include "platform/Program.h"
-#include "rtl/Exception.h"
-#include "rtl/Path.h"
 #include "ui/Designer.h"
 #include "ui/Dialogs.h"
 #include "ui/Shell.h"
 
-namespace {
-
 using ui::Place;
-
-// Files the unlock creates, removed unless the unlock gets to its end.
-class Scratch {
-public:
-    ~Scratch() {
-        for (const rtl::String& path : paths_) platform::RemoveFile(path);
-    }
-    const rtl::String& Add(const rtl::String& path) { return paths_.emplace_back(path); }
-    void Keep(const rtl::String& path) { std::erase(paths_, path); }
-
-private:
-    std::vector<rtl::String> paths_;
-};
-
-// The decryption goes to a file of a free name beside the target, so that a file
-// of the target's name stays as it was until the decryption has succeeded.
-rtl::String ReservePartialOutput(const rtl::String& fileName) {
-    try {
-        return builder::ReserveFreeName(u"", fileName + u".part");
-    } catch (const rtl::EFCreateError&) {
-        throw rtl::Exception(u"Unable to create the file");
-    }
-}
-
-}  // namespace
 
 TForm2::TForm2(rtl::TComponent* AOwner) : ui::TForm(AOwner) {
     SetName(u"Form2");
@@ -115,19 +87,15 @@ void TForm2::SpeedButton1Click(rtl::TObject*) {
 void TForm2::UnlockFile() {
     rtl::String fileName;
     builder::ReadResource(u"FILENAME", true, fileName);
-    if (!rtl::IsBareFileName(fileName))
-        throw rtl::Exception(u"This package names its file \"" + fileName +
-                             u"\", which is not a plain file name: nothing was unlocked");
-    Scratch scratch;
+    builder::CheckStoredFileName(fileName);
+    builder::CreatedFiles scratch;  // never committed: the temporary file always goes
     const rtl::String tempFile =
         scratch.Add(builder::ReserveFreeName(platform::TempFolder(), u"temp.txt"));
     rtl::String encryptedFile = tempFile;
     builder::ReadResource(u"ENCRYPTEDFILE", false, encryptedFile);
-    const rtl::String partial = scratch.Add(ReservePartialOutput(fileName));
-    AES->DecryptFileW(tempFile, partial);
-    if (!platform::RenameFileReplacing(partial, fileName))
-        throw rtl::Exception(u"Unable to create the file");
-    scratch.Keep(partial);
+    builder::WriteUnlockedFile(u"", fileName, [this, &tempFile](const rtl::String& partial) {
+        AES->DecryptFileW(tempFile, partial);
+    });
     if (CheckBox1->Checked()) ui::ShellOpen(fileName);
 }
 
