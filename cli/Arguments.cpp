@@ -1,5 +1,7 @@
 #include "cli/Arguments.h"
 
+#include <algorithm>
+
 #include "cli/CommandError.h"
 
 namespace cli {
@@ -47,6 +49,14 @@ Arguments ParseArguments(const std::vector<std::string>& args, std::span<const O
         parsed.options[spec->longName] = value;
     }
     return parsed;
+}
+
+rtl::String PathOperand(const std::string& utf8) {
+    rtl::String path = rtl::Utf8Decode(utf8);
+#ifdef _WIN32
+    std::replace(path.begin(), path.end(), u'/', u'\\');
+#endif
+    return path;
 }
 
 void ExpectOperands(const Arguments& arguments, size_t count, const char* usage) {

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "rtl/String.h"
+
 namespace cli {
 
 struct OptionSpec {
@@ -29,6 +31,11 @@ struct Arguments {
 // Throws CommandError(kUsage) for an unknown option, a missing value or an
 // option given twice.
 Arguments ParseArguments(const std::vector<std::string>& args, std::span<const OptionSpec> specs);
+
+// A path given on the command line (UTF-8). Windows takes "/" as a folder separator
+// too, but the builder splits paths at backslashes only: a target given as
+// "src/a.txt" would store "src/a.txt" as its name, which no unlocker accepts.
+rtl::String PathOperand(const std::string& utf8);
 
 // Throws CommandError(kUsage) unless there are exactly `count` operands.
 void ExpectOperands(const Arguments& arguments, size_t count, const char* usage);

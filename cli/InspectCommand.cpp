@@ -27,7 +27,7 @@ std::string Structure(const std::vector<std::string>& problems) {
 int RunInspectCommand(const std::vector<std::string>& args) {
     const Arguments arguments = ParseArguments(args, {});
     ExpectOperands(arguments, 1, kUsageLine);
-    const Package package(rtl::Utf8Decode(arguments.operands[0]));
+    const Package package(PathOperand(arguments.operands[0]));
     const std::vector<std::string> problems = package.Problems();
     const auto& encrypted = package.EncryptedFile();
     CurrentConsole().Out("File name:      " + TextOrMissing(package.FileName()) + "\n" +

@@ -90,11 +90,10 @@ void Lock(const rtl::String& target, const rtl::String& password, const rtl::Str
 int RunLockCommand(const std::vector<std::string>& args) {
     const Arguments arguments = ParseArguments(args, kOptions);
     ExpectOperands(arguments, 1, kUsageLine);
-    const rtl::String target = rtl::Utf8Decode(arguments.operands[0]);
-    const rtl::String output =
-        arguments.Has("--output")
-            ? rtl::Utf8Decode(arguments.Value("--output"))
-            : rtl::ExtractFilePath(target) + builder::ProposedPackageName(target);
+    const rtl::String target = PathOperand(arguments.operands[0]);
+    const rtl::String output = arguments.Has("--output") ? PathOperand(arguments.Value("--output"))
+                                                         : rtl::ExtractFilePath(target) +
+                                                               builder::ProposedPackageName(target);
     if (!platform::FileExists(target))
         throw CommandError(kFailure, Utf8(target) + ": no such file");
     if (platform::FileExists(output) && !arguments.Has("--force"))

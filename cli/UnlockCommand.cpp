@@ -70,8 +70,8 @@ std::string WithReason(const std::exception& error) {
 int RunUnlockCommand(const std::vector<std::string>& args) {
     const Arguments arguments = ParseArguments(args, kOptions);
     ExpectOperands(arguments, 1, kUsageLine);
-    const rtl::String path = rtl::Utf8Decode(arguments.operands[0]);
-    const rtl::String folder = rtl::Utf8Decode(arguments.Value("--directory"));
+    const rtl::String path = PathOperand(arguments.operands[0]);
+    const rtl::String folder = PathOperand(arguments.Value("--directory"));
 
     const Package package(path);
     package.RequireResources();

@@ -4,6 +4,7 @@
 // scratch folder that is also the application-data folder.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -87,6 +88,10 @@ protected:
     void SetUp() override {
         ScratchFolder::SetUp();
         folder8_ = rtl::Utf8Encode(folder_);
+#ifdef _WIN32
+        // Parameterised suites put "/" in the folder's name; the tool shows it as "\\".
+        std::replace(folder8_.begin(), folder8_.end(), '/', '\\');
+#endif
         const std::vector<uint8_t> unlocker = ReadBytes(COFREX_UNLOCKER_EXE);
         ASSERT_FALSE(unlocker.empty()) << COFREX_UNLOCKER_EXE;
         carried_.Add(u"UNCOFREX", unlocker);
@@ -112,7 +117,11 @@ protected:
         console_.input = std::move(input);
         return cli::RunCofrex(args);
     }
-    std::string Path8(const std::string& name) const {
+    // `name` in the scratch folder, with the system's folder separator.
+    std::string Path8(std::string name) const {
+#ifdef _WIN32
+        std::replace(name.begin(), name.end(), '/', '\\');
+#endif
         return folder8_ + name;
     }
     void MakeFolder(const std::string& name) const {

@@ -189,6 +189,15 @@ INSTANTIATE_TEST_SUITE_P(
                     UsageCase{{"unlock", "p", "--verbose"}, "unknown option --verbose"},
                     UsageCase{{"inspect", "p", "-C", "d"}, "unknown option -C"}));
 
+// Windows takes "/" between folders too; the stored name must still be bare.
+TEST_F(CliTest, ATargetGivenWithForwardSlashesStoresItsBareName) {
+    MakeFolder("src");
+    WriteBytes(Native(Path8("src/a.txt")), Pattern(10, 1));
+    ASSERT_EQ(Run({"lock", folder8_ + "src/a.txt", "--password-stdin"}, {"pw"}), 0) << console_.err;
+    ASSERT_EQ(Run({"inspect", Path8("src/a_encrypted.exe")}), 0) << console_.out;
+    EXPECT_TRUE(console_.out.starts_with("File name:      a.txt\n")) << console_.out;
+}
+
 TEST_F(CliTest, HelpAndVersionGoToStandardOutput) {
     EXPECT_EQ(Run({"--help"}), 0);
     EXPECT_NE(console_.out.find("cofrex unlock PACKAGE [-C DIR] [--password-stdin]"),
