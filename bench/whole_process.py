@@ -2,7 +2,7 @@
 generated files.
 
 For each size (256 MiB and 1 GiB by default) it times, median of --runs runs after one
-warm-up run: the native lock by the builder (bench/driver/lock_driver), the Windows build's
+warm-up round, the tools taking turns: the native lock by the builder (bench/driver/lock_driver), the Windows build's
 lock_driver.exe under Wine, `cofrex lock`, 7-Zip's self-extracting archive with AES-256 and no
 compression (7z a -sfx -mx0 -mhe=on -p...), openssl enc -aes-256-cbc -pbkdf2, and cp; then the
 way back: `cofrex unlock`, 7-Zip's extraction of the same archive without the SFX module
@@ -93,13 +93,20 @@ def timed(command, env, before):
 
 
 def measure(mib, tools, env, before, runs):
-    """Times each tool and prints its rows, with ratios to the first tool of the group."""
+    """Times each tool and prints its rows, with ratios to the first tool of the group.
+    The runs take turns (one of each tool, then again), so a change in the machine's load
+    falls on every tool alike."""
+    times = {name: [] for name, _ in tools}
+    for run in range(runs + 1):
+        for name, command in tools:
+            seconds = timed(command, env, before)
+            if run > 0:  # the first round warms the page cache
+                times[name].append(seconds)
     results = []
     for name, command in tools:
-        times = [timed(command, env, before) for _ in range(runs + 1)][1:]
         before()
         anon, rss = sampled(command, env)
-        results.append((name, statistics.median(times), anon, rss))
+        results.append((name, statistics.median(times[name]), anon, rss))
     base = results[0][1]
     for name, seconds, anon, rss in results:
         print("| %d MiB | %s | %.2f s | %.2f | %.0f MiB | %.0f MiB |"

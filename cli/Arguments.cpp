@@ -7,15 +7,16 @@
 namespace cli {
 namespace {
 
-const OptionSpec* FindSpec(std::span<const OptionSpec> specs, const std::string& name) {
-    for (const OptionSpec& spec : specs)
-        if (name == spec.longName || (spec.shortName && name == spec.shortName)) return &spec;
+const Option* FindOption(std::span<const Option> options, const std::string& name) {
+    for (const Option& option : options)
+        if (name == option.longName || (option.shortName && name == option.shortName))
+            return &option;
     return nullptr;
 }
 
 }  // namespace
 
-Arguments ParseArguments(const std::vector<std::string>& args, std::span<const OptionSpec> specs) {
+Arguments ParseArguments(const std::vector<std::string>& args, std::span<const Option> options) {
     Arguments parsed;
     bool optionsEnded = false;
     for (size_t i = 0; i < args.size(); ++i) {
@@ -30,12 +31,12 @@ Arguments ParseArguments(const std::vector<std::string>& args, std::span<const O
         }
         const size_t equals = arg.starts_with("--") ? arg.find('=') : std::string::npos;
         const std::string name = arg.substr(0, equals);
-        const OptionSpec* spec = FindSpec(specs, name);
-        if (!spec) throw CommandError(kUsage, "unknown option " + name);
-        if (parsed.Has(spec->longName))
+        const Option* option = FindOption(options, name);
+        if (!option) throw CommandError(kUsage, "unknown option " + name);
+        if (parsed.Has(option->longName))
             throw CommandError(kUsage, "option " + name + " given twice");
         std::string value;
-        if (spec->takesValue) {
+        if (option->takesValue) {
             if (equals != std::string::npos)
                 value = arg.substr(equals + 1);
             else if (i + 1 < args.size())
@@ -46,7 +47,7 @@ Arguments ParseArguments(const std::vector<std::string>& args, std::span<const O
         } else if (equals != std::string::npos) {
             throw CommandError(kUsage, "option " + name + " takes no value");
         }
-        parsed.options[spec->longName] = value;
+        parsed.options[option->longName] = value;
     }
     return parsed;
 }

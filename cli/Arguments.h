@@ -10,7 +10,7 @@
 
 namespace cli {
 
-struct OptionSpec {
+struct Option {
     const char* shortName;  // "-o", or nullptr
     const char* longName;   // "--output"
     bool takesValue;
@@ -30,7 +30,7 @@ struct Arguments {
 
 // Throws CommandError(kUsage) for an unknown option, a missing value or an
 // option given twice.
-Arguments ParseArguments(const std::vector<std::string>& args, std::span<const OptionSpec> specs);
+Arguments ParseArguments(const std::vector<std::string>& args, std::span<const Option> options);
 
 // A path given on the command line (UTF-8). Windows takes "/" as a folder separator
 // too, but the builder splits paths at backslashes only: a target given as

@@ -27,7 +27,7 @@ namespace cli {
 namespace {
 
 constexpr char kUsageLine[] = "cofrex lock FILE [-o PACKAGE] [--force] [--password-stdin]";
-constexpr OptionSpec kOptions[] = {
+constexpr Option kOptions[] = {
     {"-o", "--output", true},
     {"-f", "--force", false},
     {nullptr, "--password-stdin", false},

@@ -62,8 +62,9 @@ public:
         termios quiet = saved;
         quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
         quiet.c_lflag |= ECHONL;
-        WriteAll(tty, prompt);
+        // Echo goes off before the prompt shows, so nothing typed after it is echoed.
         ::tcsetattr(tty, TCSAFLUSH, &quiet);
+        WriteAll(tty, prompt);
         std::string line;
         const bool complete = ReadLine(tty, line);
         ::tcsetattr(tty, TCSAFLUSH, &saved);

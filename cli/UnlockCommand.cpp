@@ -24,7 +24,7 @@ namespace cli {
 namespace {
 
 constexpr char kUsageLine[] = "cofrex unlock PACKAGE [-C DIR] [--password-stdin]";
-constexpr OptionSpec kOptions[] = {
+constexpr Option kOptions[] = {
     {"-C", "--directory", true},
     {nullptr, "--password-stdin", false},
 };

@@ -39,8 +39,16 @@ run() {
     tmux send-keys -t "$session" -l "$2; echo EXIT$1=\$?"
     tmux send-keys -t "$session" Enter
 }
+# type_password: waits for the next prompt (one more than those answered so far, since
+# earlier prompts stay in the pane), then types the password.
+answered=0
 type_password() {
-    wait_for "$1"'$'
+    answered=$((answered + 1))
+    local deadline=$((SECONDS + 120))
+    until [ "$(pane | grep -cE '^(Confirm password|Password): $')" -ge "$answered" ]; do
+        [ "$SECONDS" -lt "$deadline" ] || fail "no password prompt number $answered"
+        sleep 0.1
+    done
     tmux send-keys -t "$session" -l "$password"
     tmux send-keys -t "$session" Enter
 }
@@ -58,12 +66,12 @@ tmux new-session -d -s "$session" -x 200 -y 50 -c "$files" \
 
 # Lock and unlock with the passwords typed: no echo, a full progress bar.
 run 1 "$cofrex lock small.bin"
-type_password "Password: "
-type_password "Confirm password: "
+type_password
+type_password
 wait_for "^EXIT1=0"
 wait_for 'Locking \[#{20}\] 100%  976\.6 KiB / 976\.6 KiB'
 run 2 "$cofrex unlock small_encrypted.exe -C out"
-type_password "Password: "
+type_password
 wait_for "^EXIT2=0"
 wait_for 'Unlocking \[#{20}\] 100%'
 cmp "$files/small.bin" "$files/out/small.bin" || fail "the unlocked file differs"
@@ -71,8 +79,8 @@ pane | grep -q -- "$password" && fail "the password was echoed"
 
 # Ctrl-C as soon as the lock's bar moves: no package, no work file, no partial copy.
 run 3 "$cofrex lock big.bin"
-type_password "Password: "
-type_password "Confirm password: "
+type_password
+type_password
 wait_for 'Locking \[[#.]{20}\] +[0-9]+%  [0-9.]+ [KM]iB / 381\.5 MiB  '
 tmux send-keys -t "$session" C-c
 wait_for "^EXIT3="
@@ -84,7 +92,7 @@ check_files "$files" "big.bin out small.bin small_encrypted.exe "
 echo "$password" | XDG_DATA_HOME="$work/appdata" "$cofrex" lock "$files/big.bin" --password-stdin >/dev/null
 mkdir "$files/out2"
 run 4 "$cofrex unlock big_encrypted.exe -C out2"
-type_password "Password: "
+type_password
 wait_for 'Unlocking \[[#.]{20}\] +[0-9]+%  [0-9.]+ [KM]iB / 381\.5 MiB  '
 tmux send-keys -t "$session" C-c
 wait_for "^EXIT4=3"
