@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "builder/CreatedFiles.h"
+#include "builder/PackageResources.h"
 #include "builder/ResourceStore.h"
 #include "builder/UniqueName.h"
 #include "crypto/MiscObj.h"
@@ -162,10 +163,10 @@ void TCofrex::Execute(const rtl::String& encFile, const rtl::String& password,
 void TCofrex::WritePackageResources(const rtl::String& workFile, const rtl::String& name,
                                     const rtl::String& checkValue) {
     const rtl::String target = rtl::ExpandFileName(UnlockerCopyPath());
-    AddResource(target, false, workFile, u"ENCRYPTEDFILE");
-    AddResource(target, true, Fargon->StringSalt(), u"SALT");
-    AddResource(target, true, name, u"FILENAME");
-    AddResource(target, true, checkValue, u"HASH");
+    AddResource(target, false, workFile, builder::kEncryptedFileResource);
+    AddResource(target, true, Fargon->StringSalt(), builder::kSaltResource);
+    AddResource(target, true, name, builder::kFileNameResource);
+    AddResource(target, true, checkValue, builder::kHashResource);
 }
 
 void TCofrex::AddResource(const rtl::String& exePath, bool fromText, const rtl::String& value,
