@@ -105,6 +105,53 @@ bool SameFields(const pe::PeImage& a, uint64_t aBase, const pe::PeImage& b, uint
     });
 }
 
+bool IsResourceSection(const pe::Section& s) {
+    static constexpr std::array<uint8_t, 8> kName = {'.', 'r', 's', 'r', 'c', 0, 0, 0};
+    return s.name == kName;
+}
+
+// Relocations and debug information: nothing in the program addresses them, so another
+// resource writer may move them when the resources grow.
+bool IsDiscardable(const pe::Section& s) {
+    constexpr uint32_t kMemDiscardable = 0x02000000;
+    return (s.characteristics & kMemDiscardable) != 0;
+}
+
+std::vector<pe::Section> CodeSections(const pe::PeImage& image) {
+    std::vector<pe::Section> sections;
+    std::ranges::copy_if(image.Sections(), std::back_inserter(sections),
+                         [](const pe::Section& s) { return !IsResourceSection(s); });
+    return sections;
+}
+
+// Every section but the resources' own: same name, size, rights and bytes, and the same
+// place unless it is discardable.
+bool SameSections(const pe::PeImage& a, const pe::PeImage& b) {
+    const std::vector<pe::Section> x = CodeSections(a);
+    const std::vector<pe::Section> y = CodeSections(b);
+    if (x.size() != y.size()) return false;
+    for (size_t i = 0; i < x.size(); ++i) {
+        if (x[i].name != y[i].name || x[i].virtualSize != y[i].virtualSize ||
+            x[i].sizeOfRawData != y[i].sizeOfRawData ||
+            x[i].characteristics != y[i].characteristics ||
+            (x[i].virtualAddress != y[i].virtualAddress && !IsDiscardable(x[i])))
+            return false;
+        if (!SameBytes(a.File().Bytes(x[i].pointerToRawData, x[i].sizeOfRawData, "section"),
+                       b.File().Bytes(y[i].pointerToRawData, y[i].sizeOfRawData, "section")))
+            return false;
+    }
+    return true;
+}
+
+// Where an address points: the name of the section holding it and the offset in it, or
+// the address itself outside every section.
+std::pair<std::array<uint8_t, 8>, uint64_t> Locate(const pe::PeImage& image, uint32_t rva) {
+    for (const pe::Section& s : image.Sections()) {
+        if (rva >= s.virtualAddress && rva < s.VirtualEnd()) return {s.name, rva - s.virtualAddress};
+    }
+    return {{}, rva};
+}
+
 bool SameHeaders(const pe::PeImage& a, const pe::PeImage& b) {
     if (!SameBytes(a.File().Bytes(0, a.FileHeaderOffset(), "DOS header"),
                    b.File().Bytes(0, b.FileHeaderOffset(), "DOS header")))
@@ -118,35 +165,7 @@ bool SameHeaders(const pe::PeImage& a, const pe::PeImage& b) {
         if (i == pe::format::kDirResource || i == pe::format::kDirCertificate) continue;
         const pe::DataDirectory x = a.Directory(i);
         const pe::DataDirectory y = b.Directory(i);
-        if (x.virtualAddress != y.virtualAddress || x.size != y.size) return false;
-    }
-    return true;
-}
-
-bool IsResourceSection(const pe::Section& s) {
-    static constexpr std::array<uint8_t, 8> kName = {'.', 'r', 's', 'r', 'c', 0, 0, 0};
-    return s.name == kName;
-}
-
-std::vector<pe::Section> CodeSections(const pe::PeImage& image) {
-    std::vector<pe::Section> sections;
-    std::ranges::copy_if(image.Sections(), std::back_inserter(sections),
-                         [](const pe::Section& s) { return !IsResourceSection(s); });
-    return sections;
-}
-
-// Every section but the resources' own: same place, size, rights and bytes.
-bool SameSections(const pe::PeImage& a, const pe::PeImage& b) {
-    const std::vector<pe::Section> x = CodeSections(a);
-    const std::vector<pe::Section> y = CodeSections(b);
-    if (x.size() != y.size()) return false;
-    for (size_t i = 0; i < x.size(); ++i) {
-        if (x[i].name != y[i].name || x[i].virtualAddress != y[i].virtualAddress ||
-            x[i].virtualSize != y[i].virtualSize || x[i].sizeOfRawData != y[i].sizeOfRawData ||
-            x[i].characteristics != y[i].characteristics)
-            return false;
-        if (!SameBytes(a.File().Bytes(x[i].pointerToRawData, x[i].sizeOfRawData, "section"),
-                       b.File().Bytes(y[i].pointerToRawData, y[i].sizeOfRawData, "section")))
+        if (x.size != y.size || Locate(a, x.virtualAddress) != Locate(b, y.virtualAddress))
             return false;
     }
     return true;
