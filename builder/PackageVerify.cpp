@@ -61,9 +61,9 @@ std::optional<PackageCheck> TakePackageData(const pe::ResourceEditor& package, P
     for (size_t i = 0; i < data.size(); ++i) {
         const pe::ResourceData* found = package.Find(pe::kRtRcData, kPackageResources[i]);
         if (found == nullptr)
-            return PackageCheck{PackageVerdict::resourceMissing,
-                                u"the resource " + rtl::String(kPackageResources[i]) +
-                                    u" is missing"};
+            return PackageCheck{
+                PackageVerdict::resourceMissing,
+                u"the resource " + rtl::String(kPackageResources[i]) + u" is missing"};
         data[i] = found->bytes;
     }
     const size_t encrypted = data[0].size();
@@ -81,7 +81,8 @@ void Rebuild(RebuiltCopy& copy, Bytes unlocker, const PackageData& data) {
         rtl::TFileStream out(copy.path, rtl::fmCreate);
         out.WriteBuffer(unlocker.data(), static_cast<int64_t>(unlocker.size()));
     }
-    for (size_t i = 0; i < data.size(); ++i) UpdateResource(copy.path, kPackageResources[i], data[i]);
+    for (size_t i = 0; i < data.size(); ++i)
+        UpdateResource(copy.path, kPackageResources[i], data[i]);
     if (!copy.view.Open(copy.path))
         throw rtl::EFOpenError(rtl::ExpandFileName(copy.path), platform::LastErrorText());
 }
@@ -147,7 +148,8 @@ bool SameSections(const pe::PeImage& a, const pe::PeImage& b) {
 // the address itself outside every section.
 std::pair<std::array<uint8_t, 8>, uint64_t> Locate(const pe::PeImage& image, uint32_t rva) {
     for (const pe::Section& s : image.Sections()) {
-        if (rva >= s.virtualAddress && rva < s.VirtualEnd()) return {s.name, rva - s.virtualAddress};
+        if (rva >= s.virtualAddress && rva < s.VirtualEnd())
+            return {s.name, rva - s.virtualAddress};
     }
     return {{}, rva};
 }

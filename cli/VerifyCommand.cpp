@@ -75,8 +75,8 @@ std::vector<uint8_t> ReadUnlocker(const std::string& path) {
     try {
         pe::PeImage{bytes};
     } catch (const pe::PeError& error) {
-        throw std::runtime_error("the unlocker " + path + " is not a Windows program: " +
-                                 error.what());
+        throw std::runtime_error("the unlocker " + path +
+                                 " is not a Windows program: " + error.what());
     }
     return bytes;
 }
@@ -86,7 +86,8 @@ int Verify(const VerifyArguments& arguments) {
     if (arguments.unlocker) other = ReadUnlocker(*arguments.unlocker);
     const std::span<const uint8_t> unlocker =
         arguments.unlocker ? std::span<const uint8_t>(other) : EmbeddedUnlocker();
-    const builder::PackageCheck check = builder::VerifyPackage(rtl::Str(arguments.package), unlocker);
+    const builder::PackageCheck check =
+        builder::VerifyPackage(rtl::Str(arguments.package), unlocker);
     if (check.verdict == builder::PackageVerdict::genuine) {
         std::printf("%s: genuine (%s)\n", arguments.package.c_str(),
                     DescribeUnlocker(unlocker).c_str());

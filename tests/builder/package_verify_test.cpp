@@ -5,12 +5,12 @@
 #include <functional>
 
 #include "builder/ResourceStore.h"
+#include "package_support.h"
 #include "pe/byte_view.h"
 #include "pe/error.h"
 #include "pe/format.h"
 #include "pe/resource_editor.h"
 #include "rtl/Exception.h"
-#include "package_support.h"
 
 namespace {
 
@@ -115,8 +115,7 @@ TEST_F(PackageVerify, APackageAsTheLockMadeItIsGenuineAndTheCheckLeavesNoFileBeh
     EXPECT_TRUE(check.reason.empty());
     EXPECT_EQ(ReadAll(package), before);
     for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(folder_)))
-        EXPECT_EQ(entry.path().string().find("cofrex-verify"), std::string::npos)
-            << entry.path();
+        EXPECT_EQ(entry.path().string().find("cofrex-verify"), std::string::npos) << entry.path();
 }
 
 TEST_F(PackageVerify, EachAlterationIsReportedWithItsOwnReason) {
@@ -158,7 +157,8 @@ TEST_F(PackageVerify, EachAlterationIsReportedWithItsOwnReason) {
 }
 
 TEST_F(PackageVerify, APackageOfAnotherUnlockerHasOtherCode) {
-    const String package = Lock(u"other.exe", ReadAll(builder_test::FixtureSibling(u"paddedreloc.exe")));
+    const String package =
+        Lock(u"other.exe", ReadAll(builder_test::FixtureSibling(u"paddedreloc.exe")));
 
     EXPECT_EQ(Verify(package).verdict, PackageVerdict::codeDiffers);
 }

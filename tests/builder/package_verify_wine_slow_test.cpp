@@ -7,8 +7,8 @@
 #include <string>
 
 #include "builder/PackageResources.h"
-#include "pe/resource_editor.h"
 #include "package_support.h"
+#include "pe/resource_editor.h"
 
 namespace {
 
@@ -44,7 +44,8 @@ TEST_F(PackageVerifyUnderWine, ThePackageResourcesWrittenByUpdateResourceWAreNot
         SCOPED_TRACE(narrow);
         const pe::ResourceData* data = resources.Find(pe::kRtRcData, name, pe::kLangNeutral);
         ASSERT_NE(data, nullptr);
-        WriteAll(Path(u"out/data.bin"), std::vector<uint8_t>(data->bytes.begin(), data->bytes.end()));
+        WriteAll(Path(u"out/data.bin"),
+                 std::vector<uint8_t>(data->bytes.begin(), data->bytes.end()));
         ASSERT_EQ(RunWinUpdate(Path(u"out"), "look-alike.exe " + narrow + " data.bin"), 0);
     }
 

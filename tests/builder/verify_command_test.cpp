@@ -50,8 +50,8 @@ TEST_F(VerifyCommand, AGenuinePackageNamesTheUnlockersVersionAndChecksum) {
     const CommandRun run = RunVerify({package});
 
     EXPECT_EQ(run.exitCode, 0);
-    EXPECT_EQ(run.out, package + ": genuine (unlocker 1.2.3.4, SHA-256 " + Sha256Hex(unlocker_) +
-                           ")\n");
+    EXPECT_EQ(run.out,
+              package + ": genuine (unlocker 1.2.3.4, SHA-256 " + Sha256Hex(unlocker_) + ")\n");
     EXPECT_EQ(run.err, "");
 }
 
@@ -66,7 +66,8 @@ TEST_F(VerifyCommand, AnotherReleasesUnlockerIsGivenWithItsFile) {
     EXPECT_EQ(withIt.out, package + ": genuine (unlocker 1.2.3.4, SHA-256 " +
                               Sha256Hex(ReadAll(otherUnlocker)) + ")\n");
     EXPECT_EQ(withTheCarriedOne.exitCode, 3);
-    EXPECT_EQ(withTheCarriedOne.out, package + ": not genuine: its code differs from the unlocker's\n");
+    EXPECT_EQ(withTheCarriedOne.out,
+              package + ": not genuine: its code differs from the unlocker's\n");
 }
 
 TEST_F(VerifyCommand, ALookAlikeIsNotGenuineAndSaysWhy) {
@@ -97,8 +98,7 @@ TEST_F(VerifyCommand, WrongArgumentsAreAUsageErrorAndUnreadableFilesAFailure) {
         {{package, "--quiet"}, 2, "cofrex: usage: "},
         {{Narrow(Path(u"absent.exe"))}, 3, "cofrex: "},
         {{package, "--unlocker", Narrow(Path(u"absent.exe"))}, 3, "cofrex: "},
-        {{package, "--unlocker", Narrow(Path(u"text.txt"))}, 3,
-         "cofrex: the unlocker "},
+        {{package, "--unlocker", Narrow(Path(u"text.txt"))}, 3, "cofrex: the unlocker "},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.args));
