@@ -82,7 +82,7 @@ void Rebuild(RebuiltCopy& copy, Bytes unlocker, const PackageData& data) {
         out.WriteBuffer(unlocker.data(), static_cast<int64_t>(unlocker.size()));
     }
     for (size_t i = 0; i < data.size(); ++i)
-        UpdateResource(copy.path, kPackageResources[i], data[i]);
+        AddResourceData(copy.path, kPackageResources[i], data[i]);
     if (!copy.view.Open(copy.path))
         throw rtl::EFOpenError(rtl::ExpandFileName(copy.path), platform::LastErrorText());
 }

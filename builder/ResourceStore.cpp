@@ -48,13 +48,13 @@ void UpdateFromFile(const rtl::String& exePath, const rtl::String& dataPath,
                     const rtl::String& resName) {
     platform::MappedFile data;
     MapWhole(data, dataPath);
-    UpdateResource(exePath, resName, data.Bytes());
+    AddResourceData(exePath, resName, data.Bytes());
 }
 
 }  // namespace
 
-void UpdateResource(const rtl::String& exePath, const rtl::String& resName,
-                    std::span<const uint8_t> data) {
+void AddResourceData(const rtl::String& exePath, const rtl::String& resName,
+                     std::span<const uint8_t> data) {
     platform::ResourceUpdate update;
     if (!update.Begin(exePath)) throw rtl::Exception(u"Could not open file for writing.");
     if (!update.Add(resName, data)) throw rtl::Exception(u"Could not add resource.");

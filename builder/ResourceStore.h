@@ -34,7 +34,7 @@ void AddResource(const rtl::String& exePath, bool fromText, const rtl::String& v
 
 // The update cycle of AddResource with the data itself: adds or replaces RT_RCDATA
 // `resName`, language 0, in `exePath`. Throws as AddResource does when the update fails.
-void UpdateResource(const rtl::String& exePath, const rtl::String& resName,
-                    std::span<const uint8_t> data);
+void AddResourceData(const rtl::String& exePath, const rtl::String& resName,
+                     std::span<const uint8_t> data);
 
 }  // namespace builder

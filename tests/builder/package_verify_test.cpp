@@ -40,7 +40,7 @@ void FlipCodeByte(const String& package) {
 
 void AddExtraResource(const String& package) {
     const Bytes data = {'e', 'x', 't', 'r', 'a'};
-    builder::UpdateResource(package, u"EXTRA", data);
+    builder::AddResourceData(package, u"EXTRA", data);
 }
 
 void AppendOverlay(const String& package) {
@@ -72,7 +72,7 @@ void CutEncryptedFileShort(const String& package) {
     const pe::ResourceEditor editor(image);
     const auto encrypted = editor.Find(pe::kRtRcData, u"ENCRYPTEDFILE")->bytes;
     const Bytes shorter(encrypted.begin(), encrypted.end() - 7);
-    builder::UpdateResource(package, u"ENCRYPTEDFILE", shorter);
+    builder::AddResourceData(package, u"ENCRYPTEDFILE", shorter);
 }
 
 void RemoveHash(const String& package) {
