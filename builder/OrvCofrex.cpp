@@ -14,7 +14,6 @@
 
 namespace {
 
-constexpr char16_t kUnlockerResource[] = u"UNCOFREX";
 constexpr char16_t kUnlockerName[] = u"UnCofrex.exe";
 constexpr char16_t kWorkFileName[] = u"resource.txt";
 
@@ -153,7 +152,7 @@ void TCofrex::Execute(const rtl::String& encFile, const rtl::String& password,
     Faes->SetKey(key);
     Faes->EncryptFileW(encFile, workFile);
 
-    builder::ReadResource(kUnlockerResource, false, unlockerCopy);
+    builder::ReadResource(builder::kUnlockerResource, false, unlockerCopy);
     WritePackageResources(workFile, name, checkValue);
     SavePackage(unlockerCopy, outputFile, created);
     platform::RemoveFile(workFile);

@@ -5,6 +5,9 @@
 
 namespace builder {
 
+// The unlocker that a locking program carries among its own resources.
+inline constexpr char16_t kUnlockerResource[] = u"UNCOFREX";
+
 inline constexpr char16_t kEncryptedFileResource[] = u"ENCRYPTEDFILE";
 inline constexpr char16_t kSaltResource[] = u"SALT";
 inline constexpr char16_t kFileNameResource[] = u"FILENAME";

@@ -1,54 +1,27 @@
 #include "cli/VerifyCommand.h"
 
 #include <cstdint>
-#include <cstdio>
-#include <exception>
 #include <optional>
 #include <span>
-#include <stdexcept>
 
+#include "builder/PackageResources.h"
 #include "builder/PackageVerify.h"
+#include "cli/Arguments.h"
+#include "cli/CommandError.h"
+#include "cli/Console.h"
 #include "crypto/core/sha2.h"
 #include "pe/error.h"
 #include "pe/resource_editor.h"
 #include "pe/version_info.h"
+#include "platform/Resources.h"
 #include "rtl/Stream.h"
 #include "rtl/String.h"
-
-std::span<const uint8_t> EmbeddedUnlocker();
 
 namespace cli {
 namespace {
 
-constexpr char kUsage[] = "usage: cofrex verify PACKAGE [--unlocker FILE]";
-
-struct VerifyArguments {
-    std::string package;
-    std::optional<std::string> unlocker;
-};
-
-std::optional<VerifyArguments> ParseArguments(const std::vector<std::string>& args) {
-    VerifyArguments parsed;
-    for (size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--unlocker") {
-            if (i + 1 == args.size() || parsed.unlocker) return std::nullopt;
-            parsed.unlocker = args[++i];
-        } else if (args[i].starts_with("--") || !parsed.package.empty()) {
-            return std::nullopt;
-        } else {
-            parsed.package = args[i];
-        }
-    }
-    if (parsed.package.empty()) return std::nullopt;
-    return parsed;
-}
-
-std::vector<uint8_t> ReadWhole(const std::string& path) {
-    rtl::TFileStream in(rtl::Str(path), rtl::fmOpenRead | rtl::fmShareDenyWrite);
-    std::vector<uint8_t> bytes(static_cast<size_t>(in.Size()));
-    in.ReadBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
-    return bytes;
-}
+constexpr char kUsageLine[] = "cofrex verify PACKAGE [--unlocker FILE]";
+constexpr OptionSpec kOptions[] = {{nullptr, "--unlocker", true}};
 
 std::string Sha256Hex(std::span<const uint8_t> bytes) {
     uint8_t digest[32];
@@ -69,49 +42,46 @@ std::string DescribeUnlocker(std::span<const uint8_t> unlocker) {
            Sha256Hex(unlocker);
 }
 
-// The unlocker given with --unlocker, checked to be a program before any package is read.
+// Another release's unlocker, checked to be a program before any package is read.
 std::vector<uint8_t> ReadUnlocker(const std::string& path) {
-    std::vector<uint8_t> bytes = ReadWhole(path);
+    rtl::TFileStream in(PathOperand(path), rtl::fmOpenRead | rtl::fmShareDenyWrite);
+    std::vector<uint8_t> bytes(static_cast<size_t>(in.Size()));
+    in.ReadBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
     try {
         pe::PeImage{bytes};
     } catch (const pe::PeError& error) {
-        throw std::runtime_error("the unlocker " + path +
-                                 " is not a Windows program: " + error.what());
+        throw CommandError(kFailure,
+                           "the unlocker " + path + " is not a Windows program: " + error.what());
     }
     return bytes;
 }
 
-int Verify(const VerifyArguments& arguments) {
-    std::vector<uint8_t> other;
-    if (arguments.unlocker) other = ReadUnlocker(*arguments.unlocker);
-    const std::span<const uint8_t> unlocker =
-        arguments.unlocker ? std::span<const uint8_t>(other) : EmbeddedUnlocker();
-    const builder::PackageCheck check =
-        builder::VerifyPackage(rtl::Str(arguments.package), unlocker);
-    if (check.verdict == builder::PackageVerdict::genuine) {
-        std::printf("%s: genuine (%s)\n", arguments.package.c_str(),
-                    DescribeUnlocker(unlocker).c_str());
-        return 0;
-    }
-    std::printf("%s: not genuine: %s\n", arguments.package.c_str(),
-                rtl::Utf8Encode(check.reason).c_str());
-    return 3;
+// The unlocker this program carries, the one its locks use.
+std::span<const uint8_t> CarriedUnlocker() {
+    std::span<const uint8_t> bytes;
+    if (!platform::RunningProgramResources().Find(builder::kUnlockerResource, bytes))
+        throw CommandError(kFailure, "this program carries no unlocker: give one with --unlocker");
+    return bytes;
 }
 
 }  // namespace
 
 int RunVerifyCommand(const std::vector<std::string>& args) {
-    const std::optional<VerifyArguments> arguments = ParseArguments(args);
-    if (!arguments) {
-        std::fprintf(stderr, "cofrex: %s\n", kUsage);
-        return 2;
+    const Arguments arguments = ParseArguments(args, kOptions);
+    ExpectOperands(arguments, 1, kUsageLine);
+    std::vector<uint8_t> given;
+    if (arguments.Has("--unlocker")) given = ReadUnlocker(arguments.Value("--unlocker"));
+    const std::span<const uint8_t> unlocker =
+        arguments.Has("--unlocker") ? std::span<const uint8_t>(given) : CarriedUnlocker();
+
+    const std::string& package = arguments.operands[0];
+    const builder::PackageCheck check = builder::VerifyPackage(PathOperand(package), unlocker);
+    if (check.verdict == builder::PackageVerdict::genuine) {
+        CurrentConsole().Out(package + ": genuine (" + DescribeUnlocker(unlocker) + ")\n");
+        return kSuccess;
     }
-    try {
-        return Verify(*arguments);
-    } catch (const std::exception& error) {
-        std::fprintf(stderr, "cofrex: %s\n", error.what());
-        return 3;
-    }
+    CurrentConsole().Out(package + ": not genuine: " + rtl::Utf8Encode(check.reason) + "\n");
+    return kFailure;
 }
 
 }  // namespace cli
