@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "builder/CreatedFiles.h"
+#include "builder/PackageResources.h"
 #include "builder/ResourceStore.h"
 #include "builder/UniqueName.h"
 #include "crypto/MiscObj.h"
@@ -13,7 +14,6 @@
 
 namespace {
 
-constexpr char16_t kUnlockerResource[] = u"UNCOFREX";
 constexpr char16_t kUnlockerName[] = u"UnCofrex.exe";
 constexpr char16_t kWorkFileName[] = u"resource.txt";
 
@@ -152,7 +152,7 @@ void TCofrex::Execute(const rtl::String& encFile, const rtl::String& password,
     Faes->SetKey(key);
     Faes->EncryptFileW(encFile, workFile);
 
-    builder::ReadResource(kUnlockerResource, false, unlockerCopy);
+    builder::ReadResource(builder::kUnlockerResource, false, unlockerCopy);
     WritePackageResources(workFile, name, checkValue);
     SavePackage(unlockerCopy, outputFile, created);
     platform::RemoveFile(workFile);
@@ -162,10 +162,10 @@ void TCofrex::Execute(const rtl::String& encFile, const rtl::String& password,
 void TCofrex::WritePackageResources(const rtl::String& workFile, const rtl::String& name,
                                     const rtl::String& checkValue) {
     const rtl::String target = rtl::ExpandFileName(UnlockerCopyPath());
-    AddResource(target, false, workFile, u"ENCRYPTEDFILE");
-    AddResource(target, true, Fargon->StringSalt(), u"SALT");
-    AddResource(target, true, name, u"FILENAME");
-    AddResource(target, true, checkValue, u"HASH");
+    AddResource(target, false, workFile, builder::kEncryptedFileResource);
+    AddResource(target, true, Fargon->StringSalt(), builder::kSaltResource);
+    AddResource(target, true, name, builder::kFileNameResource);
+    AddResource(target, true, checkValue, builder::kHashResource);
 }
 
 void TCofrex::AddResource(const rtl::String& exePath, bool fromText, const rtl::String& value,

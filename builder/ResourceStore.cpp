@@ -48,13 +48,18 @@ void UpdateFromFile(const rtl::String& exePath, const rtl::String& dataPath,
                     const rtl::String& resName) {
     platform::MappedFile data;
     MapWhole(data, dataPath);
-    platform::ResourceUpdate update;
-    if (!update.Begin(exePath)) throw rtl::Exception(u"Could not open file for writing.");
-    if (!update.Add(resName, data.Bytes())) throw rtl::Exception(u"Could not add resource.");
-    if (!update.Commit()) throw rtl::Exception(u"Could not write changes to file.");
+    AddResourceData(exePath, resName, data.Bytes());
 }
 
 }  // namespace
+
+void AddResourceData(const rtl::String& exePath, const rtl::String& resName,
+                     std::span<const uint8_t> data) {
+    platform::ResourceUpdate update;
+    if (!update.Begin(exePath)) throw rtl::Exception(u"Could not open file for writing.");
+    if (!update.Add(resName, data)) throw rtl::Exception(u"Could not add resource.");
+    if (!update.Commit()) throw rtl::Exception(u"Could not write changes to file.");
+}
 
 rtl::String TempResourcePath() {
     return platform::TempFolder() + kTempResourceName;

@@ -2,6 +2,9 @@
 // The resource store: moves data between files and the RT_RCDATA resources of
 // executables. Text resources hold one line (rtl/TextFile.h) in the ANSI code
 // page and pass through "tempresource.txt" in the temporary folder.
+#include <cstdint>
+#include <span>
+
 #include "rtl/String.h"
 
 namespace builder {
@@ -28,5 +31,10 @@ void ReadResource(const rtl::String& resName, bool asText, rtl::String& value);
 // temporary file of a text cannot be deleted afterwards.
 void AddResource(const rtl::String& exePath, bool fromText, const rtl::String& value,
                  const rtl::String& resName);
+
+// The update cycle of AddResource with the data itself: adds or replaces RT_RCDATA
+// `resName`, language 0, in `exePath`. Throws as AddResource does when the update fails.
+void AddResourceData(const rtl::String& exePath, const rtl::String& resName,
+                     std::span<const uint8_t> data);
 
 }  // namespace builder

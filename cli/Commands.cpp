@@ -7,6 +7,7 @@
 #include "cli/InspectCommand.h"
 #include "cli/LockCommand.h"
 #include "cli/UnlockCommand.h"
+#include "cli/VerifyCommand.h"
 
 #ifndef COFREX_VERSION
 #define COFREX_VERSION "0"
@@ -34,6 +35,11 @@ constexpr Command kCommands[] = {
      "inspect PACKAGE\n"
      "      Shows the stored file name, the encrypted size, the salt, the check value and\n"
      "      whether the package is sound; asks no password."},
+    {"verify", RunVerifyCommand,
+     "verify PACKAGE [--unlocker FILE]\n"
+     "      Tells whether PACKAGE is exactly what a lock makes from the unlocker this\n"
+     "      program carries (or from FILE, another release's UnCofrex.exe); runs and\n"
+     "      decrypts nothing and asks no password. Exit code 0 genuine, 3 not."},
 };
 
 std::string Help() {

@@ -2,7 +2,8 @@
 # cofrex across systems, on the same packages: one locked by the native program is
 # unlocked and inspected by the Windows cofrex.exe under Wine and by the real
 # UnCofrex.exe (typed password, clicked button); one locked by cofrex.exe and one made
-# by the package builder around UnCofrex.exe are unlocked and inspected natively.
+# by the package builder around UnCofrex.exe are unlocked and inspected natively. Each
+# package verifies as genuine with the other system's cofrex.
 # File names are not ASCII. The native cofrex is brought up to date in build/linux.
 set -euo pipefail
 source "$(dirname "$0")/gui.sh"
@@ -40,6 +41,9 @@ inspected() { cofrex "$1" "$2" inspect "$3" | sed -n '1p;2p;5p' | tr -d '\r'; }
 expected_inspect="File name:      $name
 Encrypted size: 300032 bytes
 Structure:      sound"
+# verified DIR PROGRAM PACKAGE: the one line of a verify.
+verified() { cofrex "$1" "$2" verify "$3" | tr -d '\r'; }
+expected_verify="$package: genuine (unlocker 1.0.0.0, SHA-256 $(sha256sum <"$unlocker" | cut -d' ' -f1))"
 
 for folder in native windows builder; do
     mkdir -p "$work/$folder/out"
@@ -54,6 +58,8 @@ cofrex "$work/native" "$windows" unlock "$package" -C out --password-stdin >/dev
 gui_check "native package unlocked by cofrex.exe" "$(same "$work/native/$name" "$work/native/out/$name")" same
 gui_check "native package inspected by cofrex.exe" "$(inspected "$work/native" "$windows" "$package")" \
     "$expected_inspect"
+gui_check "native package verified by cofrex.exe" "$(verified "$work/native" "$windows" "$package")" \
+    "$expected_verify"
 status=0
 (cd "$work/native" && echo wrong | "$GUI_WINE" "$windows" unlock "$package" --password-stdin \
     >/dev/null 2>&1) || status=$?
@@ -77,6 +83,8 @@ cofrex "$work/windows" "$native" unlock "$package" -C out --password-stdin >/dev
 gui_check "cofrex.exe package unlocked natively" "$(same "$work/windows/$name" "$work/windows/out/$name")" same
 gui_check "cofrex.exe package inspected natively" "$(inspected "$work/windows" "$native" "$package")" \
     "$expected_inspect"
+gui_check "cofrex.exe package verified natively" "$(verified "$work/windows" "$native" "$package")" \
+    "$expected_verify"
 
 # The package builder around UnCofrex.exe; the native cofrex unlocks and inspects.
 winpath() { local path; path=$(realpath -m "$1"); echo "Z:${path//\//\\}"; }
@@ -86,3 +94,5 @@ cofrex "$work/builder" "$native" unlock "$package" -C out --password-stdin >/dev
 gui_check "builder package unlocked natively" "$(same "$work/builder/$name" "$work/builder/out/$name")" same
 gui_check "builder package inspected natively" "$(inspected "$work/builder" "$native" "$package")" \
     "$expected_inspect"
+gui_check "builder package verified natively" "$(verified "$work/builder" "$native" "$package")" \
+    "$expected_verify"

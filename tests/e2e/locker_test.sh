@@ -152,6 +152,12 @@ lock_and_unlock() {
     choose_output "save-dialog-$dpi" "$package"
     gui_wait_file "$work/out/package.exe"
     gui_wait_text "Lock a file" Label1 "package.exe has been generated!"
+    # The package is exactly what a lock makes from the unlocker of this build, which the
+    # command-line program of the same build carries.
+    local unlocker="$GUI_BUILD_DIR/unlocker/UnCofrex.exe" verdict
+    verdict=$("$GUI_WINE" "$GUI_COFREX" verify "$package.exe" </dev/null | tr -d '\r')
+    gui_check "package verified at $dpi DPI" "$verdict" \
+        "$package.exe: genuine (unlocker 1.0.0.0, SHA-256 $(sha256sum <"$unlocker" | cut -d' ' -f1))"
     gui_shot "lock-window-done-$dpi" "Lock a file"
 
     # The same name again: the builder refuses to replace the package.
