@@ -61,7 +61,8 @@ bool HasHeaderRoom(const PeImage& image) {
 
 uint64_t NextSectionRva(const PeImage& image) {
     uint64_t end = std::max<uint64_t>(image.SizeOfHeaders(), image.SizeOfImage());
-    for (const Section& s : image.Sections()) end = std::max(end, s.VirtualEnd());
+    for (const Section& s : image.Sections())
+        end = std::max(end, s.MappedEnd(image.SectionAlignment()));
     return AlignUp(end, image.SectionAlignment());
 }
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <map>
 
@@ -163,6 +164,37 @@ INSTANTIATE_TEST_SUITE_P(Fixtures, EveryCycle, testing::Values("resprobe.exe", "
                              std::string name = info.param;
                              return name.substr(0, name.find('.'));
                          });
+
+// A section whose address is not aligned maps its raw data past its virtual size rounded
+// up: a section added after it must start beyond those bytes, or the reader finds the new
+// directory inside the old section.
+TEST(ResourceEditorWrite, AddedSectionStartsPastTheRawDataOfAnUnalignedSection) {
+    std::vector<uint8_t> image = Fixture();
+    const PeImage headers(image);
+    const auto& sections = headers.Sections();
+    const auto moved = std::find_if(sections.begin(), sections.end(), [&](const pe::Section& s) {
+        return s.sizeOfRawData > 0x100 && s.virtualAddress != headers.Directory(2).virtualAddress;
+    });
+    ASSERT_NE(moved, sections.end());
+    uint64_t top = 0;
+    for (const pe::Section& s : sections) top = std::max(top, s.VirtualEnd());
+    const uint32_t alignment = headers.SectionAlignment();
+    const uint64_t page = (top + alignment - 1) / alignment * alignment;
+    const uint64_t entry = headers.SectionTableOffset() +
+                           uint64_t(moved - sections.begin()) * pe::format::sizeOfSectionHeader;
+    PutU32(image, entry + pe::format::kShVirtualSize, 0x30);
+    PutU32(image, entry + pe::format::kShVirtualAddress,
+           static_cast<uint32_t>(page + alignment - 0x100));
+
+    ResourceEditor editor(image);
+    Flat expected = Flatten(editor.Resources());
+    editor.Set(pe::kRtRcData, u"ENCRYPTEDFILE", pe::kLangNeutral, Pattern(5000, 3));
+    expected[{pe::kRtRcData, u"ENCRYPTEDFILE", pe::kLangNeutral}] = Pattern(5000, 3);
+    const std::vector<uint8_t> rewritten = editor.ToBytes();
+    EXPECT_TRUE(Flatten(ResourceEditor(rewritten).Resources()) == expected);
+    const std::vector<uint8_t> patched = pe_test::Edited(editor, image);
+    EXPECT_TRUE(Flatten(ResourceEditor(patched).Resources()) == expected);
+}
 
 std::vector<uint8_t> Rewritten(const std::vector<uint8_t>& image, const std::u16string& name,
                                const std::vector<uint8_t>& data) {
