@@ -16,6 +16,9 @@ inline uint64_t AlignUp(uint64_t v, uint64_t a) {
 }
 
 inline constexpr uint64_t kMax32 = 0xFFFFFFFF;
+// The format's largest file alignment. Raw data is padded to it: a larger one would make
+// every edit write as many zeros.
+inline constexpr uint32_t kMaxFileAlignment = 0x10000;
 
 // A piece of the output: a view of existing bytes, or a run of zeros.
 struct Piece {

@@ -412,6 +412,28 @@ TEST(ResourceEditorWrite, RefusesTwoGibibytesBeforeWriting) {
     EXPECT_EQ(editor.ToBytes(), ResourceEditor(Fixture()).ToBytes());
 }
 
+// Raw data is padded to the file alignment: above the format's 64 KiB a hostile image
+// would have every edit write hundreds of megabytes of zeros.
+TEST(ResourceEditorWrite, FileAlignmentAboveSixtyFourKibibytesIsRefusedBeforeWriting) {
+    for (const uint32_t alignment : {0x10000u, 0x20000u, 0x10000000u}) {
+        SCOPED_TRACE(alignment);
+        std::vector<uint8_t> image = Fixture();
+        const PeImage headers(image);
+        PutU32(image, headers.OptionalHeaderOffset() + pe::format::kOhFileAlignment, alignment);
+        ResourceEditor editor(image);
+        editor.Set(pe::kRtRcData, u"SALT", pe::kLangNeutral, Bytes("x"));
+        if (alignment <= 0x10000) {
+            EXPECT_NE(ResourceEditor(editor.ToBytes()).Find(pe::kRtRcData, u"SALT"), nullptr);
+            continue;
+        }
+        EXPECT_FALSE(editor.PlanInPlace().has_value());
+        size_t written = 0;
+        EXPECT_THROW(editor.Write([&](std::span<const uint8_t> b) { written += b.size(); }),
+                     pe::PeError);
+        EXPECT_EQ(written, 0u);
+    }
+}
+
 TEST(ResourceEditorWrite, NoRoomForASectionHeaderWritesNothing) {
     std::vector<uint8_t> image = Fixture();
     const PeImage headers(image);
