@@ -26,7 +26,8 @@ struct Piece {
     uint64_t zeros = 0;
 };
 
-// True when the section comes after every other one, in memory and in the file.
+// True when the section comes after every other one, in memory (mapped raw data included)
+// and in the file.
 bool IsLastSection(const PeImage& image, size_t index);
 // True when no data directory but the resource and certificate ones points into `s`.
 bool OnlyResourcesIn(const PeImage& image, const Section& s);

@@ -196,6 +196,27 @@ TEST(ResourceEditorWrite, AddedSectionStartsPastTheRawDataOfAnUnalignedSection) 
     EXPECT_TRUE(Flatten(ResourceEditor(patched).Resources()) == expected);
 }
 
+// The same mapping in front of the last section: rebuilt from its start, the resource
+// section would put its new directory where the unaligned section answers first.
+TEST(ResourceEditorWrite, LastSectionReachedByAnUnalignedSectionIsNotRebuiltInPlace) {
+    std::vector<uint8_t> image = pe_test::AddRcData(Fixture(), u"ENCRYPTEDFILE", Pattern(5000, 4));
+    image = pe_test::AddRcData(image, u"FILENAME", Bytes("notes.txt\r\n"));
+    const PeImage headers(image);
+    const pe::Section& last = headers.Sections().back();
+    ASSERT_GT(headers.Directory(2).virtualAddress, last.virtualAddress + 0x400u)
+        << "the second edit appends its directory to the section";
+    const uint64_t data = headers.SectionTableOffset() + pe::format::sizeOfSectionHeader;
+    ASSERT_GE(U32(image, data + pe::format::kShSizeOfRawData), 0x400u);
+    PutU32(image, data + pe::format::kShVirtualSize, 0x30);
+    PutU32(image, data + pe::format::kShVirtualAddress, last.virtualAddress - 0x100);
+
+    ResourceEditor editor(image);
+    Flat expected = Flatten(editor.Resources());
+    editor.Set(pe::kRtRcData, u"SALT", pe::kLangNeutral, Bytes("salt"));
+    expected[{pe::kRtRcData, u"SALT", pe::kLangNeutral}] = Bytes("salt");
+    EXPECT_TRUE(Flatten(ResourceEditor(editor.ToBytes()).Resources()) == expected);
+}
+
 std::vector<uint8_t> Rewritten(const std::vector<uint8_t>& image, const std::u16string& name,
                                const std::vector<uint8_t>& data) {
     ResourceEditor editor(image);
