@@ -1,5 +1,6 @@
 #include "locker/MainFormLock.h"
 
+#include "builder/PackageName.h"
 #include "locker/AboutFormLock.h"
 #include "locker/CopyrightFormLock.h"
 #include "ui/Designer.h"
@@ -15,11 +16,6 @@ using ui::TAlign;
 TForm1* Form1 = nullptr;
 
 namespace {
-
-// The target's file name without folder and extension, followed by "_encrypted.exe".
-rtl::String ProposedOutputName(const rtl::String& target) {
-    return rtl::ChangeFileExt(rtl::ExtractFileName(target), u"") + u"_encrypted.exe";
-}
 
 // Whatever extension the user typed, a package is an executable.
 rtl::String OutputFileName(const rtl::String& chosen) {
@@ -163,7 +159,7 @@ void TForm1::SpeedButton2Click(rtl::TObject*) {
     if (Edit1->Text().empty()) throw rtl::Exception(u"Enter a file to lock");
     if (Edit3->Text().empty()) throw rtl::Exception(u"Enter a password");
     if (Edit2->Text() != Edit3->Text()) throw rtl::Exception(u"The passwords are not identical!");
-    SaveDialog1->SetFileName(ProposedOutputName(Edit1->Text()));
+    SaveDialog1->SetFileName(builder::ProposedPackageName(Edit1->Text()));
     if (!SaveDialog1->Execute()) return;
     Lock(Edit1->Text(), Edit2->Text(), OutputFileName(SaveDialog1->FileName()));
 }

@@ -1,0 +1,10 @@
+#pragma once
+#include <string>
+#include <vector>
+
+namespace cli {
+
+// cofrex lock FILE [-o PACKAGE] [--force] [--password-stdin]
+int RunLockCommand(const std::vector<std::string>& args);
+
+}  // namespace cli
