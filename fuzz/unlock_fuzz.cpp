@@ -35,29 +35,13 @@ using Files = std::map<fs::path, Bytes>;
 
 const Bytes kExistingContent = {'k', 'e', 'e', 'p', ' ', 'm', 'e'};
 
-// The scratch folder, made once per process: the temporary folder, and the current
-// folder while the unlock runs (libFuzzer reads its corpus from the one it started in).
-const fs::path& Scratch() {
-    static const fs::path folder = [] {
-        std::string name = (fs::temp_directory_path() / "cofrex-unlock-fuzz-XXXXXX").string();
-        fuzz::Check(mkdtemp(name.data()) != nullptr, "no scratch folder");
-        setenv("TMPDIR", name.c_str(), 1);
-        return fs::path(name);
-    }();
-    return folder;
-}
-
-Files Snapshot() {
+Files Snapshot(const fs::path& folder) {
     Files files;
-    for (const auto& entry : fs::directory_iterator(Scratch())) {
+    for (const auto& entry : fs::directory_iterator(folder)) {
         std::ifstream in(entry.path(), std::ios::binary);
         files[entry.path().filename()] = {std::istreambuf_iterator<char>(in), {}};
     }
     return files;
-}
-
-void Clear() {
-    for (const auto& entry : fs::directory_iterator(Scratch())) fs::remove_all(entry.path());
 }
 
 // The first line of a text resource, or nothing when it holds none.
@@ -101,12 +85,12 @@ platform::MemoryResources Package(const fuzz::UnlockInput& input) {
 
 // A file of the stored name, when the input asks for one and the name can be a file.
 // The resource store's work file in the temporary folder is a name of its own.
-void PlaceExistingFile(const fuzz::UnlockInput& input) {
+void PlaceExistingFile(const fuzz::UnlockInput& input, const fs::path& folder) {
     const auto name = TextOf(input.fileName);
     if (!(input.flags & fuzz::kExistingFile) || !name || !rtl::IsBareFileName(*name) ||
         *name == builder::kTempResourceName)
         return;
-    std::ofstream(Scratch() / fs::path(*name), std::ios::binary)
+    std::ofstream(folder / fs::path(*name), std::ios::binary)
         .write(reinterpret_cast<const char*>(kExistingContent.data()),
                static_cast<std::streamsize>(kExistingContent.size()));
 }
@@ -117,10 +101,12 @@ struct Outcome {
     bool ended = false;
 };
 
-// Starts the unlocker as its entry point does and types the password.
-Outcome Unlock(const platform::ProgramResources& package, bool openAfterwards) {
+// Starts the unlocker as its entry point does, in `folder`, and types the password
+// (libFuzzer reads its corpus from the folder it started in, which comes back after).
+Outcome Unlock(const platform::ProgramResources& package, bool openAfterwards,
+               const fs::path& folder) {
     const fs::path started = fs::current_path();
-    fs::current_path(Scratch());
+    fs::current_path(folder);
     platform::SetRunningProgramResources(&package);
     ui::headless::Reset();
     ui::Application().Initialize();
@@ -170,14 +156,15 @@ void CheckFailure(const Files& before, const Files& after, const Outcome& outcom
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    Scratch();
-    Clear();
+    const fuzz::ScratchFolder scratch("cofrex-unlock-fuzz");
+    setenv("TMPDIR", scratch.Path().c_str(), 1);
     const fuzz::UnlockInput input = fuzz::SplitUnlockInput({data, size});
     const platform::MemoryResources package = Package(input);
-    PlaceExistingFile(input);
-    const Files before = Snapshot();
-    const Outcome outcome = Unlock(package, (input.flags & fuzz::kOpenAfterwards) != 0);
-    const Files after = Snapshot();
+    PlaceExistingFile(input, scratch.Path());
+    const Files before = Snapshot(scratch.Path());
+    const Outcome outcome =
+        Unlock(package, (input.flags & fuzz::kOpenAfterwards) != 0, scratch.Path());
+    const Files after = Snapshot(scratch.Path());
     if (outcome.boxes.empty())
         CheckSuccess(before, after, input, outcome);
     else

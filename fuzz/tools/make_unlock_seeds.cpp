@@ -1,6 +1,8 @@
-// Makes the seeds of the unlock target: small files locked with the target's password
-// by the builder, each package's four resources joined as the target reads them.
+// Makes the seeds of the unlock targets: small files locked with the targets' password
+// by the builder, each package's four resources joined as the unlock target reads them
+// and, for the command-line target, the package files themselves.
 // Usage: make_unlock_seeds <any PE image to serve as the unlocker> <output folder>
+//                          [<output folder for the packages>]
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -43,9 +45,8 @@ const Seed kSeeds[] = {
     {"Caf\xC3\xA9.pdf", 700, fuzz::kRightHash | fuzz::kExistingFile},
 };
 
-// Locks a file of `seed.size` bytes in `work` and returns the package's resources
-// joined as the target's input.
-Bytes LockedSeed(const Seed& seed, const fs::path& work) {
+// Locks a file of `seed.size` bytes in `work` into the package `work`/package.exe.
+Bytes LockedPackage(const Seed& seed, const fs::path& work) {
     const fs::path file = work / fs::u8path(seed.name);
     Bytes content(seed.size);
     for (size_t i = 0; i < content.size(); ++i) content[i] = static_cast<uint8_t>(i * 7 + 1);
@@ -53,7 +54,11 @@ Bytes LockedSeed(const Seed& seed, const fs::path& work) {
     const fs::path package = work / "package.exe";
     fs::remove(package);
     TCofrex(work.u16string()).Execute(file.u16string(), fuzz::kUnlockPassword, package.u16string());
-    const Bytes image = ReadAll(package);
+    return ReadAll(package);
+}
+
+// The package's resources joined as the unlock target's input.
+Bytes JoinedResources(const Seed& seed, const Bytes& image) {
     const pe::ResourceEditor editor(image);
     auto resource = [&editor](const char16_t* name) {
         return editor.Find(pe::kRtRcData, name, pe::kLangNeutral)->bytes;
@@ -65,8 +70,9 @@ Bytes LockedSeed(const Seed& seed, const fs::path& work) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: make_unlock_seeds <pe image> <output folder>\n");
+    if (argc != 3 && argc != 4) {
+        std::fprintf(stderr,
+                     "usage: make_unlock_seeds <pe image> <output folder> [<package folder>]\n");
         return 2;
     }
     platform::MemoryResources locker;
@@ -74,10 +80,13 @@ int main(int argc, char** argv) {
     platform::SetRunningProgramResources(&locker);
     const fs::path work = fs::temp_directory_path() / "cofrex-unlock-seeds";
     fs::create_directories(work);
-    fs::create_directories(argv[2]);
+    for (int i = 2; i < argc; ++i) fs::create_directories(argv[i]);
     try {
-        for (const Seed& seed : kSeeds)
-            WriteAll(fs::path(argv[2]) / fs::u8path(seed.name), LockedSeed(seed, work));
+        for (const Seed& seed : kSeeds) {
+            const Bytes package = LockedPackage(seed, work);
+            WriteAll(fs::path(argv[2]) / fs::u8path(seed.name), JoinedResources(seed, package));
+            if (argc == 4) WriteAll(fs::path(argv[3]) / (std::string(seed.name) + ".exe"), package);
+        }
     } catch (const rtl::Exception& e) {
         std::fprintf(stderr, "%s\n", rtl::Utf8Encode(e.Message()).c_str());
         return 1;
