@@ -14,7 +14,6 @@
 #include <string>
 #include <vector>
 
-#include "builder/ResourceStore.h"
 #include "crypto/Argon2KeyDerivation.h"
 #include "crypto/HashObj.h"
 #include "fuzz/fuzz_support.h"
@@ -84,12 +83,9 @@ platform::MemoryResources Package(const fuzz::UnlockInput& input) {
 }
 
 // A file of the stored name, when the input asks for one and the name can be a file.
-// The resource store's work file in the temporary folder is a name of its own.
 void PlaceExistingFile(const fuzz::UnlockInput& input, const fs::path& folder) {
     const auto name = TextOf(input.fileName);
-    if (!(input.flags & fuzz::kExistingFile) || !name || !rtl::IsBareFileName(*name) ||
-        *name == builder::kTempResourceName)
-        return;
+    if (!(input.flags & fuzz::kExistingFile) || !name || !rtl::IsBareFileName(*name)) return;
     std::ofstream(folder / fs::path(*name), std::ios::binary)
         .write(reinterpret_cast<const char*>(kExistingContent.data()),
                static_cast<std::streamsize>(kExistingContent.size()));
