@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <span>
 
+#include "builder/UniqueName.h"
 #include "platform/CodePage.h"
 #include "platform/File.h"
 #include "platform/MappedFile.h"
@@ -72,7 +73,7 @@ void ReadResource(const rtl::String& resName, bool asText, rtl::String& value) {
         WriteFile(value, bytes);
         return;
     }
-    const RemoveOnExit temp{TempResourcePath()};
+    const RemoveOnExit temp{ReserveFreeName(platform::TempFolder(), kTempResourceName)};
     WriteFile(temp.path, bytes);
     platform::MappedFile text;
     MapWhole(text, temp.path);
@@ -84,16 +85,13 @@ void ReadResource(const rtl::String& resName, bool asText, rtl::String& value) {
 
 void AddResource(const rtl::String& exePath, bool fromText, const rtl::String& value,
                  const rtl::String& resName) {
-    const rtl::String tempPath = TempResourcePath();
-    rtl::String dataPath = value;
-    if (fromText) {
-        const std::string line = rtl::SaveOneLineText(value, platform::AnsiCodePage());
-        WriteFile(tempPath, std::span(reinterpret_cast<const uint8_t*>(line.data()), line.size()));
-        dataPath = tempPath;
-    }
-    UpdateFromFile(exePath, dataPath, resName);
+    if (!fromText) return UpdateFromFile(exePath, value, resName);
+    const rtl::String tempPath = ReserveFreeName(platform::TempFolder(), kTempResourceName);
+    const std::string line = rtl::SaveOneLineText(value, platform::AnsiCodePage());
+    WriteFile(tempPath, std::span(reinterpret_cast<const uint8_t*>(line.data()), line.size()));
+    UpdateFromFile(exePath, tempPath, resName);
     // The data's view is released by now: a mapped file cannot be deleted.
-    if (!platform::RemoveFile(tempPath) && fromText)
+    if (!platform::RemoveFile(tempPath))
         throw rtl::Exception(u"Could not delete the temporary file \"" + tempPath + u"\". " +
                              platform::LastErrorText() + u".");
 }

@@ -12,7 +12,8 @@ namespace builder {
 inline constexpr char16_t kTempResourceName[] = u"tempresource.txt";
 
 // "tempresource.txt" in the temporary folder (the current folder when the
-// system reports none).
+// system reports none): the work file of a text, or, while another run holds
+// that name, the first free name after it ("tempresource (2).txt", ...).
 rtl::String TempResourcePath();
 
 // Reads the RT_RCDATA resource `resName` of the running program. With `asText`

@@ -4,7 +4,9 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <span>
+#include <string>
 
 #include "rtl/String.h"
 
@@ -23,6 +25,26 @@ inline rtl::String Utf16Text(std::span<const uint8_t> bytes) {
         text.push_back(static_cast<char16_t>(bytes[i] | (bytes[i + 1] << 8)));
     return text;
 }
+
+// A new empty folder for one input, removed with everything in it afterwards.
+class ScratchFolder {
+public:
+    // Made in the temporary folder of the process's start: a target may point TMPDIR
+    // at its scratch folder.
+    explicit ScratchFolder(const char* prefix) {
+        static const std::filesystem::path base = std::filesystem::temp_directory_path();
+        std::string name = (base / (std::string(prefix) + "-XXXXXX")).string();
+        Check(mkdtemp(name.data()) != nullptr, "no scratch folder");
+        path_ = name;
+    }
+    ~ScratchFolder() { std::filesystem::remove_all(path_); }
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+    const std::filesystem::path& Path() const { return path_; }
+
+private:
+    std::filesystem::path path_;
+};
 
 // Each byte as the character of the same code.
 inline rtl::String ByteText(std::span<const uint8_t> bytes) {

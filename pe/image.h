@@ -37,6 +37,11 @@ struct Section {
             (uint64_t{virtualSize} + sectionAlignment - 1) & ~uint64_t{sectionAlignment - 1};
         return static_cast<uint32_t>(std::min<uint64_t>(sizeOfRawData, rounded));
     }
+    // End of the addresses the section answers for. An address that is not aligned can
+    // carry the mapped raw data past the virtual extent.
+    uint64_t MappedEnd(uint32_t sectionAlignment) const {
+        return std::max(VirtualEnd(), uint64_t{virtualAddress} + MappedRawSize(sectionAlignment));
+    }
 };
 
 struct DataDirectory {

@@ -59,6 +59,7 @@ std::optional<ImagePatch> PlanAppend(const PeImage& image, const ResourceTree& t
     const ByteView& file = image.File();
     const auto& sections = image.Sections();
     if (image.NumberOfRvaAndSizes() <= kDirResource) return std::nullopt;
+    if (image.FileAlignment() > kMaxFileAlignment) return std::nullopt;
     if (image.Directory(kDirCertificate).size != 0) return std::nullopt;
     const uint64_t tailOffset = image.EndOfSectionData();
     const uint64_t overlay = file.size() - tailOffset;

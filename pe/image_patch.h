@@ -10,6 +10,7 @@
 //
 // PlanAppend gives nothing when the edit needs a rewrite of the whole file instead: a
 // certificate table to drop, an overlay over 8 MiB, a stored checksum that cannot be right,
+// a file alignment above 64 KiB (which the rewrite refuses),
 // or a grown section whose unreferenced bytes would pass both 1 MiB and its live bytes (the
 // rewrite compacts it).
 #include <cstdint>

@@ -20,6 +20,9 @@ void WriteImage(const PeImage& image, const ResourceTree& tree, const ByteSink& 
     if (image.NumberOfRvaAndSizes() <= kDirResource) {
         throw PeError("the image has no resource directory entry");
     }
+    if (image.FileAlignment() > kMaxFileAlignment) {
+        throw PeError("unsupported image: its file alignment is above 64 KiB");
+    }
     const std::optional<size_t> inPlace = LastResourceSection(image);
     const uint64_t overlayStart = image.EndOfSectionData();
     const uint64_t fileSize = file.size();

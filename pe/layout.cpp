@@ -16,7 +16,7 @@ bool IsLastSection(const PeImage& image, size_t index) {
     if (s.sizeOfRawData == 0) return false;
     for (size_t j = 0; j < sections.size(); ++j) {
         if (j == index) continue;
-        if (sections[j].VirtualEnd() > s.virtualAddress) return false;
+        if (sections[j].MappedEnd(image.SectionAlignment()) > s.virtualAddress) return false;
         if (sections[j].sizeOfRawData != 0 && sections[j].RawEnd() > s.pointerToRawData) {
             return false;
         }
@@ -61,7 +61,8 @@ bool HasHeaderRoom(const PeImage& image) {
 
 uint64_t NextSectionRva(const PeImage& image) {
     uint64_t end = std::max<uint64_t>(image.SizeOfHeaders(), image.SizeOfImage());
-    for (const Section& s : image.Sections()) end = std::max(end, s.VirtualEnd());
+    for (const Section& s : image.Sections())
+        end = std::max(end, s.MappedEnd(image.SectionAlignment()));
     return AlignUp(end, image.SectionAlignment());
 }
 

@@ -16,6 +16,9 @@ inline uint64_t AlignUp(uint64_t v, uint64_t a) {
 }
 
 inline constexpr uint64_t kMax32 = 0xFFFFFFFF;
+// The format's largest file alignment. Raw data is padded to it: a larger one would make
+// every edit write as many zeros.
+inline constexpr uint32_t kMaxFileAlignment = 0x10000;
 
 // A piece of the output: a view of existing bytes, or a run of zeros.
 struct Piece {
@@ -23,7 +26,8 @@ struct Piece {
     uint64_t zeros = 0;
 };
 
-// True when the section comes after every other one, in memory and in the file.
+// True when the section comes after every other one, in memory (mapped raw data included)
+// and in the file.
 bool IsLastSection(const PeImage& image, size_t index);
 // True when no data directory but the resource and certificate ones points into `s`.
 bool OnlyResourcesIn(const PeImage& image, const Section& s);

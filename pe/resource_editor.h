@@ -10,7 +10,9 @@
 //
 // Errors: every failure throws PeError with an English message. The constructor checks the
 // headers and the whole resource tree; Set refuses data of 2 GiB or more; Write checks the
-// layout before the sink receives its first byte, so a refused edit writes nothing.
+// layout before the sink receives its first byte, so a refused edit writes nothing. An
+// image whose FileAlignment is above 64 KiB, the format's limit, is refused: every edit
+// would pad its raw data with that many zeros.
 //
 // Layout of a rewritten image:
 // - If the resource directory sits in the section that is last both in memory and in the
@@ -19,6 +21,7 @@
 //   (content size rounded up to FileAlignment). Bytes a patch left unreferenced go.
 // - Otherwise (linkers often place .reloc after .rsrc) a new section ".rsrc" is appended,
 //   initialized read-only data, at the next SectionAlignment boundary after every section
+//   (after its raw data too, which an unaligned section can map past its virtual size)
 //   and at the next FileAlignment boundary after all section data; the old resource bytes
 //   stay where they were, unreferenced. The section header goes into the zero bytes after
 //   the section table; when the headers have no such room, Write throws. After one append

@@ -14,7 +14,7 @@ enum class FileOperation : uint8_t {
     read,
     write,
     remove,
-    rename,
+    rename,  // RenameFile, RenameFileReplacing
     copy,
     updateBegin,  // ResourceUpdate
     updateAdd,

@@ -88,12 +88,13 @@ void TForm2::UnlockFile() {
     rtl::String fileName;
     builder::ReadResource(u"FILENAME", true, fileName);
     builder::CheckStoredFileName(fileName);
-    builder::CreatedFiles scratch;  // never committed: the temporary file always goes
-    const rtl::String tempFile =
-        scratch.Add(builder::ReserveFreeName(platform::TempFolder(), u"temp.txt"));
-    rtl::String encryptedFile = tempFile;
-    builder::ReadResource(u"ENCRYPTEDFILE", false, encryptedFile);
-    builder::WriteUnlockedFile(u"", fileName, [this, &tempFile](const rtl::String& partial) {
+    // The encrypted copy goes before the partial file takes the stored name, which
+    // may be the copy's own when the temporary folder is the current one.
+    builder::WriteUnlockedFile(u"", fileName, [this](const rtl::String& partial) {
+        builder::CreatedFiles scratch;  // never committed: the encrypted copy always goes
+        rtl::String tempFile =
+            scratch.Add(builder::ReserveFreeName(platform::TempFolder(), u"temp.txt"));
+        builder::ReadResource(u"ENCRYPTEDFILE", false, tempFile);
         AES->DecryptFileW(tempFile, partial);
     });
     if (CheckBox1->Checked()) ui::ShellOpen(fileName);

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <string>
 
+#include "platform/FaultInjection.h"
 #include "platform/Utf8.h"
 
 extern char** environ;
@@ -40,6 +41,7 @@ bool ShellOpen(const Path& file, intptr_t) {
 }
 
 bool RenameFileReplacing(const Path& from, const Path& to) {
+    if (InjectedFailure(FileOperation::rename, to)) return RememberLastError(EIO), false;
     if (std::rename(Utf8Encode(from).c_str(), Utf8Encode(to).c_str()) == 0) return true;
     RememberLastError(errno);
     return false;

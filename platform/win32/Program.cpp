@@ -4,6 +4,8 @@
 // After windows.h, which it needs.
 #include <shellapi.h>
 
+#include "platform/FaultInjection.h"
+
 namespace platform {
 namespace {
 
@@ -33,6 +35,8 @@ bool ShellOpen(const Path& file, intptr_t owner) {
 }
 
 bool RenameFileReplacing(const Path& from, const Path& to) {
+    if (InjectedFailure(FileOperation::rename, to))
+        return RememberLastError(ERROR_WRITE_FAULT), false;
     if (MoveFileExW(Wide(from), Wide(to), MOVEFILE_REPLACE_EXISTING)) return true;
     RememberLastError(static_cast<int>(GetLastError()));
     return false;

@@ -108,6 +108,20 @@ TEST_F(ResourceStore, EveryTextWriteRemovesTheTemporaryFile) {
     }
 }
 
+// Two locks or unlocks at once share the temporary folder: the work file of one, there
+// before the other starts, must be neither read, replaced nor removed by the other.
+TEST_F(ResourceStore, AWorkFileOfAnotherRunIsLeftAlone) {
+    const std::vector<uint8_t> other = {'O', 'T', 'H', 'E', 'R', '\r', '\n'};
+    WriteAll(builder::TempResourcePath(), other);
+    AddResource(exe_, true, u"mine", u"SALT");
+    EXPECT_EQ(ResourceBytes(u"SALT"), std::vector<uint8_t>({'m', 'i', 'n', 'e', '\r', '\n'}));
+    RunAsPackage();
+    EXPECT_EQ(ReadText(u"SALT"), u"mine");
+    ASSERT_TRUE(TempFileExists());
+    EXPECT_EQ(ReadAll(builder::TempResourcePath()), other);
+    EXPECT_FALSE(platform::FileExists(Path(u"tempresource (2).txt")));
+}
+
 TEST_F(ResourceStore, AddingAnExistingNameReplacesIt) {
     ASSERT_EQ(ResourceBytes(u"SALT"),
               std::vector<uint8_t>({'O', 'L', 'D', '-', 'S', 'A', 'L', 'T', '\r', '\n'}));

@@ -27,10 +27,12 @@ inline rtl::String NativePath(std::string path) {
     return rtl::Str(path);
 }
 
+#ifdef COFREX_FIXTURE_EXE
 // The fixture executable: a real Windows program with its own resources.
 inline rtl::String FixtureExe() {
     return NativePath(COFREX_FIXTURE_EXE);
 }
+#endif
 
 inline std::vector<uint8_t> ReadAll(const rtl::String& path) {
     rtl::TFileStream in(path, rtl::fmOpenRead | rtl::fmShareDenyNone);

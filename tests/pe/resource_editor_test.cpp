@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <map>
 
@@ -163,6 +164,58 @@ INSTANTIATE_TEST_SUITE_P(Fixtures, EveryCycle, testing::Values("resprobe.exe", "
                              std::string name = info.param;
                              return name.substr(0, name.find('.'));
                          });
+
+// A section whose address is not aligned maps its raw data past its virtual size rounded
+// up: a section added after it must start beyond those bytes, or the reader finds the new
+// directory inside the old section.
+TEST(ResourceEditorWrite, AddedSectionStartsPastTheRawDataOfAnUnalignedSection) {
+    std::vector<uint8_t> image = Fixture();
+    const PeImage headers(image);
+    const auto& sections = headers.Sections();
+    const auto moved = std::find_if(sections.begin(), sections.end(), [&](const pe::Section& s) {
+        return s.sizeOfRawData > 0x100 && s.virtualAddress != headers.Directory(2).virtualAddress;
+    });
+    ASSERT_NE(moved, sections.end());
+    uint64_t top = 0;
+    for (const pe::Section& s : sections) top = std::max(top, s.VirtualEnd());
+    const uint32_t alignment = headers.SectionAlignment();
+    const uint64_t page = (top + alignment - 1) / alignment * alignment;
+    const uint64_t entry = headers.SectionTableOffset() +
+                           uint64_t(moved - sections.begin()) * pe::format::sizeOfSectionHeader;
+    PutU32(image, entry + pe::format::kShVirtualSize, 0x30);
+    PutU32(image, entry + pe::format::kShVirtualAddress,
+           static_cast<uint32_t>(page + alignment - 0x100));
+
+    ResourceEditor editor(image);
+    Flat expected = Flatten(editor.Resources());
+    editor.Set(pe::kRtRcData, u"ENCRYPTEDFILE", pe::kLangNeutral, Pattern(5000, 3));
+    expected[{pe::kRtRcData, u"ENCRYPTEDFILE", pe::kLangNeutral}] = Pattern(5000, 3);
+    const std::vector<uint8_t> rewritten = editor.ToBytes();
+    EXPECT_TRUE(Flatten(ResourceEditor(rewritten).Resources()) == expected);
+    const std::vector<uint8_t> patched = pe_test::Edited(editor, image);
+    EXPECT_TRUE(Flatten(ResourceEditor(patched).Resources()) == expected);
+}
+
+// The same mapping in front of the last section: rebuilt from its start, the resource
+// section would put its new directory where the unaligned section answers first.
+TEST(ResourceEditorWrite, LastSectionReachedByAnUnalignedSectionIsNotRebuiltInPlace) {
+    std::vector<uint8_t> image = pe_test::AddRcData(Fixture(), u"ENCRYPTEDFILE", Pattern(5000, 4));
+    image = pe_test::AddRcData(image, u"FILENAME", Bytes("notes.txt\r\n"));
+    const PeImage headers(image);
+    const pe::Section& last = headers.Sections().back();
+    ASSERT_GT(headers.Directory(2).virtualAddress, last.virtualAddress + 0x400u)
+        << "the second edit appends its directory to the section";
+    const uint64_t data = headers.SectionTableOffset() + pe::format::sizeOfSectionHeader;
+    ASSERT_GE(U32(image, data + pe::format::kShSizeOfRawData), 0x400u);
+    PutU32(image, data + pe::format::kShVirtualSize, 0x30);
+    PutU32(image, data + pe::format::kShVirtualAddress, last.virtualAddress - 0x100);
+
+    ResourceEditor editor(image);
+    Flat expected = Flatten(editor.Resources());
+    editor.Set(pe::kRtRcData, u"SALT", pe::kLangNeutral, Bytes("salt"));
+    expected[{pe::kRtRcData, u"SALT", pe::kLangNeutral}] = Bytes("salt");
+    EXPECT_TRUE(Flatten(ResourceEditor(editor.ToBytes()).Resources()) == expected);
+}
 
 std::vector<uint8_t> Rewritten(const std::vector<uint8_t>& image, const std::u16string& name,
                                const std::vector<uint8_t>& data) {
@@ -378,6 +431,28 @@ TEST(ResourceEditorWrite, RefusesTwoGibibytesBeforeWriting) {
     }
     EXPECT_EQ(editor.Find(pe::kRtRcData, u"ENCRYPTEDFILE"), nullptr);
     EXPECT_EQ(editor.ToBytes(), ResourceEditor(Fixture()).ToBytes());
+}
+
+// Raw data is padded to the file alignment: above the format's 64 KiB a hostile image
+// would have every edit write hundreds of megabytes of zeros.
+TEST(ResourceEditorWrite, FileAlignmentAboveSixtyFourKibibytesIsRefusedBeforeWriting) {
+    for (const uint32_t alignment : {0x10000u, 0x20000u, 0x10000000u}) {
+        SCOPED_TRACE(alignment);
+        std::vector<uint8_t> image = Fixture();
+        const PeImage headers(image);
+        PutU32(image, headers.OptionalHeaderOffset() + pe::format::kOhFileAlignment, alignment);
+        ResourceEditor editor(image);
+        editor.Set(pe::kRtRcData, u"SALT", pe::kLangNeutral, Bytes("x"));
+        if (alignment <= 0x10000) {
+            EXPECT_NE(ResourceEditor(editor.ToBytes()).Find(pe::kRtRcData, u"SALT"), nullptr);
+            continue;
+        }
+        EXPECT_FALSE(editor.PlanInPlace().has_value());
+        size_t written = 0;
+        EXPECT_THROW(editor.Write([&](std::span<const uint8_t> b) { written += b.size(); }),
+                     pe::PeError);
+        EXPECT_EQ(written, 0u);
+    }
 }
 
 TEST(ResourceEditorWrite, NoRoomForASectionHeaderWritesNothing) {

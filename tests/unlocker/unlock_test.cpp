@@ -200,6 +200,25 @@ TEST_F(Unlock, TakenTempNameIsLeftAloneAndAFreeOneUsed) {
     EXPECT_EQ(TempLeftovers(), std::vector<String>{u"temp.txt"});
 }
 
+// A package opened where it was saved by a mail program runs in the temporary folder,
+// where the unlocker keeps its encrypted copy under the first free "temp" name.
+TEST_F(Unlock, AFileNamedLikeTheTemporaryCopyIsKeptWhenTheTemporaryFolderIsCurrent) {
+    fs::current_path(fs::path(folder_));
+    for (const String name : {u"temp.txt", u"temp (2).txt"}) {
+        SCOPED_TRACE(rtl::Utf8Encode(name));
+        if (name == u"temp (2).txt") WriteAll(Path(u"temp.txt"), Pattern(33, 3));
+        SetFileName(name);
+        Start(resources_);
+        Attempt(kPassword);
+        EXPECT_TRUE(Boxes().empty());
+        ASSERT_TRUE(platform::FileExists(Path(name)));
+        EXPECT_EQ(ReadAll(Path(name)), content_);
+        platform::RemoveFile(Path(name));
+    }
+    EXPECT_EQ(ReadAll(Path(u"temp.txt")), Pattern(33, 3));
+    EXPECT_EQ(TempLeftovers(), std::vector<String>{u"temp.txt"});
+}
+
 // The padding byte altered (through the block before it, which CBC XORs into it: any
 // value from 1 to 16 turns into one above 16, so the padding check fails every time,
 // once the data has been decrypted and written). The shortened data is refused before
