@@ -22,6 +22,10 @@ public:
     virtual bool ErrIsTerminal() = 0;
 };
 
+// One line of the C standard input, without its line end ("\n" or "\r\n"); nothing
+// at the end of input. The system consoles read their input with it.
+std::optional<std::string> ReadStandardInputLine();
+
 // The system's console: standard streams and the controlling terminal.
 Console& SystemConsole();
 

@@ -42,14 +42,7 @@ public:
     }
     void Err(std::string_view text) override { WriteAll(STDERR_FILENO, text); }
 
-    std::optional<std::string> ReadInputLine() override {
-        std::string line;
-        int c;
-        while ((c = std::fgetc(stdin)) != EOF && c != '\n') line.push_back(static_cast<char>(c));
-        if (c == EOF && line.empty()) return std::nullopt;
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        return line;
-    }
+    std::optional<std::string> ReadInputLine() override { return ReadStandardInputLine(); }
 
     std::optional<std::string> ReadHiddenLine(std::string_view prompt) override {
         const int tty = ::open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC);

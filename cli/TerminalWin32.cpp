@@ -46,14 +46,7 @@ public:
     void Out(std::string_view text) override { Write(STD_OUTPUT_HANDLE, text); }
     void Err(std::string_view text) override { Write(STD_ERROR_HANDLE, text); }
 
-    std::optional<std::string> ReadInputLine() override {
-        std::string line;
-        int c;
-        while ((c = std::fgetc(stdin)) != EOF && c != '\n') line.push_back(static_cast<char>(c));
-        if (c == EOF && line.empty()) return std::nullopt;
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        return line;
-    }
+    std::optional<std::string> ReadInputLine() override { return ReadStandardInputLine(); }
 
     std::optional<std::string> ReadHiddenLine(std::string_view prompt) override {
         const Handle in{CreateFileW(L"CONIN$", GENERIC_READ | GENERIC_WRITE,

@@ -21,7 +21,7 @@ namespace cli {
 namespace {
 
 constexpr char kUsageLine[] = "cofrex verify PACKAGE [--unlocker FILE]";
-constexpr OptionSpec kOptions[] = {{nullptr, "--unlocker", true}};
+constexpr Option kOptions[] = {{nullptr, "--unlocker", true}};
 
 std::string Sha256Hex(std::span<const uint8_t> bytes) {
     uint8_t digest[32];
