@@ -12,9 +12,9 @@ namespace builder {
 // a folder part could send the file anywhere.
 void CheckStoredFileName(const rtl::String& fileName);
 
-// Makes the file `fileName` in `folder` (empty: the current folder): `write` fills a partial file of a free
-// name beside it ("<name>.part", "<name> (2).part", ...), which then replaces a
-// file of that name in one step. When `write` throws or the replacement fails,
+// Makes the file `fileName` in `folder` (empty: the current folder): `write`
+// fills a partial file of a free name beside it ("<name>.part", "<name>
+// (2).part", ...), which then replaces a file of that name in one step. When `write` throws or the replacement fails,
 // the partial file is removed and a file of that name stays as it was.
 // Throws rtl::Exception("Unable to create the file") when the partial file
 // cannot be created or cannot replace the file.
